@@ -1,0 +1,199 @@
+#include "app/main_window.h"
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/prereq_checks.h"
+#include "app/process_util.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "app/window_logic.h"
+#include "install/install_sequence.h"
+#include "uninstall/uninstall_sequence.h"
+
+namespace {
+
+int g_wndPosFrozen = 0;
+
+const char kNotRegistered[] =
+    "%s Browser is not properly registered, and could\nnot be Uninstalled";
+const char kOldPlatformQuestion[] =
+    "Setup has detected a previously installed version of\nLUMENFIELD that is "
+    "incompatible with the current\nversion.  The previous version must be removed "
+    "before\nthe new one can be installed.\n\nDo you wish to uninstall the previous "
+    "version now?";
+const char kIeRequired[] =
+    "%s Browser requires that Microsoft Internet Explorer\nversion 3.0 or greater be "
+    "installed on this machine in order to\nrun.  Please install a proper version of "
+    "Internet Explorer, then\nrun this setup program again";
+const char kNotInstalled[] =
+    "%s Browser was not installed.\n\nPlease run 'Setup' again to complete the %s "
+    "Browser\ninstallation.";
+const char kIeReinstallQuestion[] =
+    "%s Browser was successfully installed.\n\nPlease note that a version of Microsoft "
+    "Internet Explorer that is\ncompatible with %s Browser is already installed on\n"
+    "your machine.  %s Browser will probably function properly\nwith the currently "
+    "installed version. Do you wish to reinstall\nInternet Explorer anyway?\n";
+const char kIeInstallQuestion[] =
+    "%s Browser was successfully installed.\n\nIn order to function properly, %s "
+    "Browser requires\nthat Microsoft Internet Explorer be installed on your machine.\n"
+    "Do you wish to install Internet Explorer now?\n";
+const char kIeDeclined[] =
+    "You have chosen not to install Microsoft Internet Explorer at this time.  You must "
+    "install Internet Explorer version 3.0\nor greater on your machine before running "
+    "%s Browser.";
+const char kRunNowQuestion[] =
+    "%s Browser was successfully installed.\n\nWould you like to run %s Browser now?";
+
+const char kIeSetupFile[] = "ie5setup.exe";
+const DWORD kIeSetupWaitMs = 5000;
+const DWORD kViewerWaitMs = 1000;
+
+const UINT kQuestionStyle = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST | MB_SETFOREGROUND;
+
+void PostCommand(HWND window, WPARAM command) {
+  PostMessageA(window, WM_COMMAND, command, 0);
+}
+
+// A message built from a format whose every "%s" is the product name.
+void ProductMessage(char* text, size_t size, const char* format) {
+  FormatBounded(text, size, format, kProductName, kProductName, kProductName);
+}
+
+void OnCreateUninstall(HWND window) {
+  if (g_productKey[0] == '\0') {
+    char text[1024];
+    ProductMessage(text, sizeof(text), kNotRegistered);
+    QuietMessageBox(window, text, g_uninstallCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    EndRun(window);
+    return;
+  }
+  PostCommand(window, kCmdUninstall);
+}
+
+void OnCreateSetup(HWND window) {
+  if (IsOldPlatformInstalled()) {
+    if (MessageBoxA(window, kOldPlatformQuestion, g_setupCaption,
+                    MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDNO) {
+      EndRun(window);
+      return;
+    }
+    RemovePreviousVersion();
+  } else if (!CheckReplacedBrowser()) {
+    EndRun(window);
+    return;
+  }
+  if (!IsInternetExplorerPresent() && !g_ieSetup) {
+    char text[1024];
+    ProductMessage(text, sizeof(text), kIeRequired);
+    MessageBoxA(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST);
+    EndRun(window);
+    return;
+  }
+  PostCommand(window, kCmdInstall);
+}
+
+// The closing questions of a successful install. Fills the follow-up command
+// line (empty for none) and the time to wait for it.
+void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs) {
+  char text[1024];
+  if (g_ieSetup) {
+    int answer;
+    if (IsInternetExplorerPresent()) {
+      ProductMessage(text, sizeof(text), kIeReinstallQuestion);
+      answer = MessageBoxA(window, text, g_setupCaption, kQuestionStyle);
+    } else {
+      ProductMessage(text, sizeof(text), kIeInstallQuestion);
+      answer = MessageBoxA(window, text, g_setupCaption, kQuestionStyle);
+      if (answer == IDNO) {
+        ProductMessage(text, sizeof(text), kIeDeclined);
+        MessageBoxA(window, text, g_setupCaption,
+                    MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+      }
+    }
+    if (answer == IDYES)
+      *waitMs = kIeSetupWaitMs;
+    else
+      followUp[0] = '\0';
+    return;
+  }
+  ProductMessage(text, sizeof(text), kRunNowQuestion);
+  if (MessageBoxA(window, text, g_setupCaption, kQuestionStyle) == IDYES) {
+    // A viewer path too long for the command line starts nothing rather than
+    // a cut path.
+    if (FormatBounded(followUp, size, "%s\\%s", g_installDir, g_viewerExe))
+      *waitMs = kViewerWaitMs;
+  }
+}
+
+void RunInstallCommand(HWND window) {
+  char followUp[kPathSize] = "";
+  DWORD waitMs = 0;
+  ScopedHandle ieSetupFile;
+  if (g_ieSetup) {
+    CopyBounded(kIeSetupFile, followUp, sizeof(followUp));
+    // Held with delete-on-close: the package's Internet Explorer setup goes
+    // away when this handle is closed at the end of the run.
+    ieSetupFile.h = CreateFileA(kIeSetupFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  }
+
+  if (!RunInstall(window)) {
+    char text[1024];
+    ProductMessage(text, sizeof(text), kNotInstalled);
+    MessageBoxA(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST);
+  } else {
+    AskClosingQuestions(window, followUp, sizeof(followUp), &waitMs);
+    if (followUp[0] != '\0') StartAndWaitForExit(followUp, g_installDir, waitMs);
+  }
+  ieSetupFile.Close();
+  EndRun(window);
+}
+
+}  // namespace
+
+void EndRun(HWND window) {
+  PostMessageA(window, WM_DESTROY, 0, 0);
+}
+
+int OnCreate(HWND window) {
+  if (g_uninstallMode)
+    OnCreateUninstall(window);
+  else
+    OnCreateSetup(window);
+  return 0;
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case kCmdUninstall:
+      UninstallProduct(window);
+      EndRun(window);
+      return 0;
+    case kCmdInstall:
+      RunInstallCommand(window);
+      return 0;
+    default:
+      return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      FreezePosFlags(&g_wndPosFrozen, 0);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_WINDOWPOSCHANGING: {
+      WINDOWPOS* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      pos->flags = FreezePosFlags(&g_wndPosFrozen, pos->flags);
+      return 0;
+    }
+    case WM_COMMAND:
+      return OnCommand(window, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,58 @@
+#include "app/relocate.h"
+
+#include <windows.h>
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/run_mode_logic.h"
+#include "app/text_util.h"
+
+int RelaunchFromTemp(const char* runningPath) {
+  char copyPath[kPathSize];
+  char tempDir[kPathSize];
+  DWORD len = GetTempPathA(sizeof(tempDir), tempDir);
+  if (len == 0 || len >= sizeof(tempDir)) return 0;
+  if (!FormatBounded(copyPath, sizeof(copyPath), "%s%s", tempDir, kUninstallerFileName))
+    return 0;
+
+  if (!CopyFileA(runningPath, copyPath, FALSE)) return 0;
+
+  // Delete-on-close: the copy goes away once its last handle closes, which
+  // is after the copy itself has finished running.
+  ScopedHandle copyFile(CreateFileA(copyPath, 0, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!copyFile.Valid()) return 0;
+
+  ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
+  if (!self.Valid()) return 0;
+
+  // The command line must fit 260 bytes; a longer one fails the relocation
+  // (the copy is then removed by the delete-on-close handle) rather than
+  // starting the copy with a cut path.
+  char commandLine[kPathSize];
+  long handleValue = static_cast<long>(reinterpret_cast<INT_PTR>(self.h));
+  if (!BuildRelocationCommand(commandLine, sizeof(commandLine), copyPath,
+                              handleValue, runningPath))
+    return 0;
+
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  ScopedProcessInfo child;
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr,
+                      nullptr, &si, &child.pi))
+    return 0;
+  WaitForInputIdle(child.pi.hProcess, 1000);
+  return 1;
+}
+
+void FinishRelocation(const char* handleText, const char* installedPath) {
+  long value = ParseHandleValue(handleText);
+  // Negative values are the pseudo-handles of this very process and thread:
+  // waiting on them would never end, so only real handle values are waited on.
+  if (value > 0) {
+    HANDLE firstProcess = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(value));
+    WaitForSingleObject(firstProcess, INFINITE);
+    CloseHandle(firstProcess);
+  }
+  DeleteFileA(installedPath);
+}

@@ -1,0 +1,195 @@
+#include "app/startup.h"
+
+#include <objbase.h>
+#include <stdlib.h>
+
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "app/product_detect.h"
+#include "app/relocate.h"
+#include "app/run_mode_logic.h"
+#include "app/text_util.h"
+#include "app/window_logic.h"
+#include "resources/resource_ids.h"
+
+const char kMainClassName[] = "InstallWClass";
+
+namespace {
+
+const char kMainWindowTitle[] = "Install";
+const int kNominalWidth = 440;
+const int kNominalHeight = 270;
+
+const char kBrowserClassName[] = "LumenFieldClass";
+const char kSetupSwitch[] = "\\f";
+const char kQuietSwitch[] = "\\s";
+
+const char kUninstallBrowserRunning[] =
+    "%s Browser cannot be removed while a\nLUMENFIELD Powered Browser is running.\n\n"
+    "Press 'OK' to shut down the Browser now and proceed with\nthe uninstall, or "
+    "press 'Cancel' to terminate the uninstallation\nprocess.";
+const char kSetupBrowserRunning[] =
+    "%s Browser cannot be installed while a\nLUMENFIELD Powered Browser is running.\n\n"
+    "Press 'OK' to shut down the Browser and proceed with\nthe installation, or "
+    "press 'Cancel' to terminate the installation\nprocess.";
+const char kSetupBrowserCaptionFormat[] = "%s Installation";
+const char kRemoveQuestion[] = "You are about to remove %s Browser.\nDo you wish to proceed?";
+const char kRelocationFailed[] =
+    "Unable to create temp file. %s Browser \nwill not be Uninstalled.";
+const char kComFailed[] = "Can't initalize COM.";
+const char kComFailedCaption[] = "Error";
+
+const char kSetupCaptionText[] = "Quillara Browser Installation";
+const char kCriticalErrorCaptionText[] = "Quillara Browser Installation Critical Error";
+const char kUninstallErrorCaptionText[] = "Quillara Browser Uninstall Error";
+const char kUninstallCaptionText[] = "Uninstall Quillara Browser";
+
+const char kInfFolder[] = "\\inf\\";
+const char kUninstallScriptName[] = "LFUninst.inf";
+
+// Asks the user to close every running platform browser; the question comes
+// back each second for as long as a browser window exists. Returns 0 when
+// the user cancels.
+int CloseRunningBrowsers() {
+  HWND browser;
+  while ((browser = FindWindowA(kBrowserClassName, nullptr)) != nullptr) {
+    char text[1024];
+    char caption[kCaptionSize];
+    if (g_uninstallMode) {
+      FormatBounded(text, sizeof(text), kUninstallBrowserRunning, kProductName);
+      CopyBounded(kUninstallCaptionText, caption, sizeof(caption));
+    } else {
+      FormatBounded(text, sizeof(text), kSetupBrowserRunning, kProductName);
+      FormatBounded(caption, sizeof(caption), kSetupBrowserCaptionFormat, kProductName);
+    }
+    // Always shown: the quiet switch has not been read yet.
+    if (MessageBoxA(nullptr, text, caption,
+                    MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST) == IDCANCEL)
+      return 0;
+    SendMessageA(browser, WM_CLOSE, 0, 0);
+    Sleep(1000);
+  }
+  return 1;
+}
+
+// Interactive uninstall: confirm, then hand over to a copy in the temporary
+// folder. Always returns 0: this process ends here either way.
+int AskAndRelocate(const char* ownPath) {
+  char text[1024];
+  FormatBounded(text, sizeof(text), kRemoveQuestion, kProductName);
+  if (QuietMessageBox(nullptr, text, kUninstallCaptionText,
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST) == IDNO)
+    return 0;
+  if (RelaunchFromTemp(ownPath)) return 0;
+  FormatBounded(text, sizeof(text), kRelocationFailed, kProductName);
+  QuietMessageBox(nullptr, text, kUninstallCaptionText, MB_OK | MB_ICONERROR | MB_TOPMOST);
+  return 0;
+}
+
+}  // namespace
+
+int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+  if (g_quiet) return IDOK;
+  return MessageBoxA(owner, text, caption, type);
+}
+
+int RegisterMainClass(HINSTANCE instance) {
+  WNDCLASSA wc = {};
+  wc.style = 0;
+  wc.lpfnWndProc = MainWndProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = kMainClassName;
+  return RegisterClassA(&wc) != 0;
+}
+
+int DecideRunMode() {
+  char ownPath[kPathSize];
+  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
+  // A name that did not fit is not the uninstaller's: such a run is a setup.
+  if (len == 0 || len >= sizeof(ownPath)) ownPath[0] = '\0';
+  g_uninstallMode = IsUninstallerPath(ownPath);
+
+  if (!CloseRunningBrowsers()) return 0;
+
+  int argc = __argc;
+  char** argv = __argv;
+  if (!g_uninstallMode) {
+    g_ieSetup = LastArgumentIs(argc, argv, kSetupSwitch);
+    return 1;
+  }
+
+  g_quiet = LastArgumentIs(argc, argv, kQuietSwitch);
+  switch (ChooseUninstallStart(argc, g_quiet)) {
+    case kAskAndRelocate:
+      return AskAndRelocate(ownPath);
+    case kFinishRelocation:
+      FinishRelocation(argv[1], argv[2]);
+      return 1;
+    case kRunInPlace:
+      break;
+  }
+  return 1;
+}
+
+int LoadCaptions() {
+  return CopyBounded(kSetupCaptionText, g_setupCaption, sizeof(g_setupCaption)) &&
+         CopyBounded(kCriticalErrorCaptionText, g_criticalErrorCaption,
+                     sizeof(g_criticalErrorCaption)) &&
+         CopyBounded(kUninstallErrorCaptionText, g_uninstallErrorCaption,
+                     sizeof(g_uninstallErrorCaption)) &&
+         CopyBounded(kUninstallCaptionText, g_uninstallCaption, sizeof(g_uninstallCaption));
+}
+
+int InitInstance(HINSTANCE instance) {
+  g_hInstance = instance;
+
+  char windowsDir[kPathSize];
+  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+  if (len == 0 || len >= sizeof(windowsDir)) windowsDir[0] = '\0';
+  // A Windows folder too long for the script path leaves the path empty
+  // rather than cut; the script operations then find no file.
+  FormatBounded(g_uninstScriptPath, sizeof(g_uninstScriptPath), "%s%s%s", windowsDir,
+                kInfFolder, kUninstallScriptName);
+
+  DetectInstalledProduct();
+
+  if (!LoadCaptions()) return 0;
+
+  RECT workArea;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) return 0;
+  int x = WindowOrigin(workArea.right - workArea.left, kNominalWidth);
+  int y = WindowOrigin(workArea.bottom - workArea.top, kNominalHeight);
+
+  HWND window = CreateWindowExA(0, kMainClassName, kMainWindowTitle, WS_OVERLAPPEDWINDOW,
+                                x, y, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                instance, nullptr);
+  if (!window) return 0;
+  ShowWindow(window, SW_HIDE);
+  UpdateWindow(window);
+  return 1;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  if (!RegisterMainClass(instance)) return 0;
+  if (!DecideRunMode()) return 0;
+  if (!InitInstance(instance)) return 0;
+
+  HRESULT hr = CoInitialize(nullptr);
+  if (hr != S_OK && hr != S_FALSE) {
+    MessageBoxA(nullptr, kComFailed, kComFailedCaption, MB_OK);
+    return 0;
+  }
+
+  MSG msg = {};
+  BOOL got;
+  while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  CoUninitialize();
+  // The quit message carries 0; a failed GetMessageA leaves no value to pass on.
+  return got == 0 ? static_cast<int>(msg.wParam) : 0;
+}

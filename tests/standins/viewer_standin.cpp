@@ -1,0 +1,50 @@
+// Plays the product's viewer as the setup starts it at the end: it records how
+// it was started, becomes input-idle so the starter's WaitForInputIdle
+// returns, then quits with exit code 0.
+
+#include <windows.h>
+
+#include "standin_log.h"
+
+namespace {
+
+const UINT_PTR kQuitTimer = 1;
+const UINT kQuitAfterMs = 150;
+
+LRESULT CALLBACK ViewerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wp == kQuitTimer) DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  AppendStandinLog();
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ViewerProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = "LumenFieldViewerStandin";
+  if (!RegisterClassA(&wc)) return 2;
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Viewer stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return 3;
+  ShowWindow(hwnd, show);
+  // The message loop below is what makes WaitForInputIdle return; the timer
+  // keeps the viewer from lingering once it has served that purpose.
+  if (!SetTimer(hwnd, kQuitTimer, kQuitAfterMs, nullptr)) return 4;
+
+  MSG msg;
+  BOOL got;
+  while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return got == 0 ? 0 : 5;
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs inside one clean Wine machine (WINEPREFIX set by wine-run.sh): install
+# from C:\Package, show the machine, uninstall, show it again.
+set -uo pipefail
+top=$1
+c="$WINEPREFIX/drive_c"
+lfdrive="T:\\build\\win64\\bin\\lfdrive.exe"
+setup_answers=(--answer OK)
+uninstall_answers=(--answer Yes --answer OK)
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillara Browser'
+
+show_machine() {
+  echo "-- files under C:\\Program Files\\LUMENFIELD:"
+  (cd "$c/Program Files" 2>/dev/null && find LUMENFIELD -type f 2>/dev/null | sed 's/^/     /') || true
+  [ -d "$c/Program Files/LUMENFIELD" ] || echo "     (none)"
+  echo "-- uninstaller and uninstall script:"
+  for f in windows/LFUninst.exe windows/inf/LFUninst.inf; do
+    if [ -f "$c/$f" ]; then echo "     C:\\${f//\//\\} present"; else echo "     C:\\${f//\//\\} absent"; fi
+  done
+  [ -f "$c/windows/inf/LFUninst.inf" ] && sed 's/^/       | /' "$c/windows/inf/LFUninst.inf"
+  echo "-- shortcuts:"
+  (cd "$c/users" && find . -name '*.lnk' | sed 's/^/     /')
+  [ -n "$(cd "$c/users" && find . -name '*.lnk')" ] || echo "     (none)"
+  echo "-- registry:"
+  for k in 'HKLM\Software\LUMENFIELD Corporation' "$uninstall_key" \
+           'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\LFViewer.exe' \
+           'HKCR\vorn' 'HKCR\.vorn' 'HKCR\.3de'; do
+    if out=$(wine reg query "$k" /s 2>/dev/null); then
+      echo "     $k:"; echo "$out" | tr -d '\r' | sed '/^$/d; s/^/       /'
+    else
+      echo "     $k: absent"
+    fi
+  done
+}
+
+mkdir -p "$c/Package"
+cp -r "$top/dist/win64/." "$c/Package/"
+echo
+echo "== install: C:\\Package\\LFSetup.exe"
+wine "$lfdrive" --cwd 'C:\Package' "${setup_answers[@]}" -- 'C:\Package\LFSetup.exe'
+echo "   lfdrive exit code: $?"
+show_machine
+
+echo
+uninstall=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/UninstallString/ {sub(/^[ \t]+/, "", $2); print $2}')
+if [ -n "$uninstall" ]; then
+  echo "== uninstall, as Windows starts it: $uninstall"
+  wine "$lfdrive" "${uninstall_answers[@]}" -- "$uninstall"
+  echo "   lfdrive exit code: $?"
+  show_machine
+else
+  echo "== uninstall: the install wrote no Add/Remove Programs entry, so there is nothing to uninstall"
+fi

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Assembles the setup package folders in dist/:
+#   dist/win64/  the package with the 64-bit LFSetup.exe (the one run under Wine here)
+#   dist/win32/  the same package with the 32-bit LFSetup.exe (the shipped form)
+# Each holds LFSetup.exe, LFSetup.inf, license.txt and the sample product
+# files. The product's programs are the test stand-ins, built for 64-bit.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+sample="$top/tools/sample-package"
+bin64="$top/build/win64/bin"
+for arch in win64 win32; do
+  out="$top/dist/$arch"
+  rm -rf "$out"
+  mkdir -p "$out"
+  cp "$top/build/$arch/bin/LFSetup.exe" "$out/"
+  cp "$sample"/LFSetup.inf "$sample"/license.txt "$sample"/readme.txt \
+     "$sample"/quickstart.txt "$sample"/welcome.vorn "$out/"
+  cp "$bin64/viewer_standin.exe" "$out/LFViewer.exe"
+  cp "$bin64/viewer_standin.exe" "$out/LFCtrl.exe"
+done
+echo "== dist: package folders ready"
+for arch in win64 win32; do
+  printf '   dist/%s: ' "$arch"; (cd "$top/dist/$arch" && ls | tr '\n' ' '); echo
+done
+for arch in win64 win32; do
+  f="$top/dist/$arch/LFSetup.exe"
+  printf '   %s LFSetup.exe: %s bytes; imports: %s\n' "$arch" "$(stat -c %s "$f")" \
+    "$(objdump -p "$f" | awk '/DLL Name/ {printf "%s ", $3}')"
+done

@@ -29,3 +29,16 @@ struct ScopedProcessInfo {
     if (pi.hProcess) CloseHandle(pi.hProcess);
   }
 };
+
+// An open registry key.
+struct ScopedKey {
+  HKEY h = nullptr;
+  ScopedKey() = default;
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+  ~ScopedKey() { Close(); }
+  void Close() {
+    if (h) RegCloseKey(h);
+    h = nullptr;
+  }
+};

@@ -1,6 +1,5 @@
 #include "app/startup.h"
 
-#include <objbase.h>
 #include <stdlib.h>
 
 #include "app/globals.h"
@@ -36,8 +35,6 @@ const char kSetupBrowserCaptionFormat[] = "%s Installation";
 const char kRemoveQuestion[] = "You are about to remove %s Browser.\nDo you wish to proceed?";
 const char kRelocationFailed[] =
     "Unable to create temp file. %s Browser \nwill not be Uninstalled.";
-const char kComFailed[] = "Can't initalize COM.";
-const char kComFailedCaption[] = "Error";
 
 const char kSetupCaptionText[] = "Quillara Browser Installation";
 const char kCriticalErrorCaptionText[] = "Quillara Browser Installation Critical Error";
@@ -170,26 +167,4 @@ int InitInstance(HINSTANCE instance) {
   ShowWindow(window, SW_HIDE);
   UpdateWindow(window);
   return 1;
-}
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (!RegisterMainClass(instance)) return 0;
-  if (!DecideRunMode()) return 0;
-  if (!InitInstance(instance)) return 0;
-
-  HRESULT hr = CoInitialize(nullptr);
-  if (hr != S_OK && hr != S_FALSE) {
-    MessageBoxA(nullptr, kComFailed, kComFailedCaption, MB_OK);
-    return 0;
-  }
-
-  MSG msg = {};
-  BOOL got;
-  while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  CoUninitialize();
-  // The quit message carries 0; a failed GetMessageA leaves no value to pass on.
-  return got == 0 ? static_cast<int>(msg.wParam) : 0;
 }

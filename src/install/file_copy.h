@@ -1,0 +1,31 @@
+// Copying the setup script's file lists into the install folder, with the
+// newer-file question, and the small file functions other modules share.
+#pragma once
+#include <windows.h>
+
+// Copies every line of the list (section of the setup script) into the
+// install folder (or Netscape's Plugins folder for "Plugins"); with record
+// set, records each line in the uninstall script and finally the "Products"
+// entry. 1 when every line was handled, 0 otherwise.
+int InstallFileList(HWND window, const char* listName, int record);
+
+// Creates every folder along path (the text after the last backslash is a
+// file name and never created). 1 when all exist afterwards.
+int CreateFolderPath(const char* path);
+
+// 1 when the file can be opened for reading with no sharing allowed.
+int FileExists(const char* path);
+
+// The fixed file version's most and least significant halves. A missing
+// file gives 1 and 0.0; a file without version information gives 0.
+int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* leastSignificant);
+
+// The last-write time's high and low halves; 0 when the file cannot be read.
+int GetFileWriteTime(const char* path, DWORD* high, DWORD* low);
+
+// 1 when the installed file is newer (by version, or by time when either
+// has no version information) than the new one.
+int IsInstalledFileNewer(const char* installedPath, const char* newPath);
+
+// Moves an older viewer's folders and files into the install folder.
+void MigrateOldLayout();

@@ -1,0 +1,1 @@
+#include "install/file_list_logic.h"

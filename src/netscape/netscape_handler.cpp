@@ -1,0 +1,5 @@
+#include "netscape/netscape_handler.h"
+
+// The Netscape 6 integration arrives in a later change; until then there is
+// nothing to install or remove.
+void UpdateNetscapeHandler(HWND, const char*, int, int) {}

@@ -1,0 +1,7 @@
+// The protocol handler library in Netscape 6.
+#pragma once
+#include <windows.h>
+
+// Installs (remove = 0) or removes (remove = 1) the handler; asks first
+// unless confirmed. The callers go on whatever happened.
+void UpdateNetscapeHandler(HWND owner, const char* executableName, int confirmed, int remove);

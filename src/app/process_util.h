@@ -9,3 +9,8 @@
 // Returns 1 when the program started, 0 otherwise; the wait's outcome is not
 // reported. commandLine must be writable, as CreateProcessA requires.
 int StartAndWaitForExit(char* commandLine, const char* currentDir, DWORD waitMs);
+
+// Starts commandLine the same way (current folder: the own one) and, when it
+// started, waits until it is idle for input, at most waitMs (INFINITE for no
+// limit). Returns 1 when the program started.
+int StartAndWaitForIdle(char* commandLine, DWORD waitMs);

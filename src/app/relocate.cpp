@@ -4,6 +4,7 @@
 
 #include "app/globals.h"
 #include "app/handles.h"
+#include "app/process_util.h"
 #include "app/run_mode_logic.h"
 #include "app/text_util.h"
 
@@ -35,14 +36,8 @@ int RelaunchFromTemp(const char* runningPath) {
                               handleValue, runningPath))
     return 0;
 
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  ScopedProcessInfo child;
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &si, &child.pi))
-    return 0;
-  WaitForInputIdle(child.pi.hProcess, 1000);
-  return 1;
+  // Inherited handles make the process handle's value valid in the copy.
+  return StartAndWaitForIdle(commandLine, 1000);
 }
 
 void FinishRelocation(const char* handleText, const char* installedPath) {

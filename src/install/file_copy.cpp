@@ -1,16 +1,225 @@
 #include "install/file_copy.h"
 
-// Filled in with the file copy.
-int InstallFileList(HWND, const char*, int) { return 0; }
-int CreateFolderPath(const char*) { return 0; }
-int FileExists(const char*) { return 0; }
-int GetFileVersionNumbers(const char*, DWORD* ms, DWORD* ls) {
-  *ms = *ls = 0;
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/text_util.h"
+#include "install/file_list_logic.h"
+#include "install/script_files.h"
+#include "registry/product_registry.h"
+#include "registry/reg_helpers.h"
+
+namespace {
+
+const char kNavigatorExe[] = "Netscape.exe";
+const char kNavigatorPathValue[] = "Path";
+const char kPluginsFolder[] = "Plugins";
+// The control program may be running while the product is updated; it then
+// stays as it is and the install goes on (the Netscape step is skipped).
+const char kControlProgram[] = "LFCtrl.exe";
+const char kRootBlock[] = "\\";
+
+const char kNewerFileQuestion[] =
+    "This file already exists and is newer than what is being installed:\n\n'%s'\n\n"
+    "Do you wish to overwrite the newer file?\n\n(Choosing 'No' is recommended)";
+// The question with a 259-character path.
+const size_t kQuestionSize = 512;
+
+// An older viewer's folders and files, moved in this order into the install
+// folder.
+const char* const kOldLayoutNames[] = {
+    "\\Domains",      "\\Objects",      "\\Media",        "\\Worldlist.dat", "\\LFViewer.exe",
+    "\\LFViewer.gid", "\\LFViewer.hlp", "\\LFViewer.cnt", "\\LFCtrl.exe",
+};
+
+// Opened as the existence and time checks open files: for reading, nothing
+// shared, so that a file another process holds open counts as absent.
+HANDLE OpenForReading(const char* path) {
+  return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The folder a list is installed into, ending in a backslash.
+int ChooseDestinationFolder(const char* listName, char* folder, size_t size) {
+  if (!EqualsNoCase(listName, kSectionPlugins))
+    return FormatBounded(folder, size, "%s\\", g_installDir);
+  char navigatorKey[kPathSize];
+  char navigatorDir[kPathSize];
+  if (!FormatBounded(navigatorKey, sizeof(navigatorKey), "%s%s", kAppPathsKey, kNavigatorExe))
+    return 0;
+  if (!GetRegString(HKEY_LOCAL_MACHINE, navigatorKey, kNavigatorPathValue, navigatorDir,
+                    sizeof(navigatorDir)))
+    return 0;
+  return FormatBounded(folder, size, "%s\\%s\\", navigatorDir, kPluginsFolder);
+}
+
+void RecordListLine(const char* listName, const FileListLine& line) {
+  if (EqualsNoCase(listName, kSectionPlugins))
+    WritePrivateProfileStringA(kSectionPlugins, line.dest, "", g_uninstScriptPath);
+  else
+    WritePrivateProfileStringA(g_productKey, line.dest + line.destStart, "", g_uninstScriptPath);
+}
+
+// Asks before a newer installed file is replaced. Shown even in a quiet run:
+// only the user may decide to lose the newer file. Returns the answer.
+int AskReplaceNewer(HWND window, const char* destPath) {
+  char question[kQuestionSize];
+  if (!FormatBounded(question, sizeof(question), kNewerFileQuestion, destPath)) return IDCANCEL;
+  return MessageBoxA(window, question, g_setupCaption,
+                     MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND |
+                         MB_TOPMOST);
+}
+
+// Steps for one file line after it is parsed; returns the list's running
+// result.
+int InstallListLine(HWND window, const char* listName, int record, const FileListLine& line,
+                    int result) {
+  if (line.sameName) {
+    // The file's own subfolders; the copy below still decides the result.
+    result = CreateFolderPath(line.dest);
+  } else if (line.subfolder[0] != '\0' && !CreateFolderPath(line.subfolder)) {
+    return 0;
+  }
+
+  // Recorded before the file is looked at, so that a file kept or refused
+  // below is still removed by the uninstaller.
+  if (record) RecordListLine(listName, line);
+
+  if (!line.compare && FileExists(line.dest)) return result;
+
+  if (IsInstalledFileNewer(line.dest, line.source) && !g_replaceConfirmed) {
+    int answer = AskReplaceNewer(window, line.dest);
+    if (answer != IDYES) return answer == IDCANCEL ? 0 : 1;
+  }
+
+  if (CopyFileA(line.source, line.dest, FALSE)) return 1;
+  DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION &&
+      EqualsNoCase(line.source + line.sourceStart, kControlProgram)) {
+    g_ctrlInUse = 1;
+    return 1;
+  }
   return 0;
 }
-int GetFileWriteTime(const char*, DWORD* high, DWORD* low) {
-  *high = *low = 0;
-  return 0;
+
+}  // namespace
+
+int InstallFileList(HWND window, const char* listName, int record) {
+  char destFolder[kPathSize];
+  if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder))) return 0;
+  int result = CreateFolderPath(destFolder);
+
+  char list[kFileListSize];
+  DWORD listLength = GetPrivateProfileSectionA(listName, list, sizeof(list), g_setupScriptPath);
+  if (listLength > 0) {
+    DropCutLastLine(list, listLength, sizeof(list));
+    char sourceFolder[kPathSize];
+    CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
+    const char* name = AfterLastBackslash(sourceFolder);
+    sourceFolder[name ? name - sourceFolder : 0] = '\0';
+
+    for (const char* text = list; *text != '\0'; text += strlen(text) + 1) {
+      if (!result) return 0;
+      FileListLine line;
+      ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
+      if (kind == kListLineComment) continue;
+      // A line whose path does not fit would name another file: the list
+      // fails instead, so the install reports it.
+      if (kind == kListLineTooLong) return 0;
+      result = InstallListLine(window, listName, record, line, result);
+    }
+  }
+
+  if (!result) return 0;
+  if (!record) return result;
+
+  // The "Products" entry marks a completed core list for the uninstaller.
+  char displayName[kPathSize];
+  GetPrivateProfileStringA(kSectionLog, kKeyName, "", displayName, sizeof(displayName),
+                           g_setupScriptPath);
+  if (displayName[0] == '\0') return 0;
+  return WritePrivateProfileStringA(kSectionProducts, g_productKey, displayName,
+                                    g_uninstScriptPath)
+             ? 1
+             : 0;
 }
-int IsInstalledFileNewer(const char*, const char*) { return 0; }
-void MigrateOldLayout() {}
+
+int CreateFolderPath(const char* path) {
+  char walk[kPathSize];
+  // Paths of the program fit 260 bytes; a longer one cannot name a folder
+  // the install could use.
+  if (!CopyBounded(path, walk, sizeof(walk))) return 0;
+  size_t end = 0;
+  for (size_t from = 0; NextFolderEnd(walk, from, &end); from = end + 1) {
+    walk[end] = '\0';
+    BOOL created = CreateDirectoryA(walk, nullptr);
+    DWORD error = created ? ERROR_SUCCESS : GetLastError();
+    walk[end] = '\\';
+    if (!created && error != ERROR_ALREADY_EXISTS) return 0;
+  }
+  return 1;
+}
+
+int FileExists(const char* path) {
+  ScopedHandle file(OpenForReading(path));
+  return file.Valid() ? 1 : 0;
+}
+
+int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* leastSignificant) {
+  *mostSignificant = 0;
+  *leastSignificant = 0;
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+
+  std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+  if (!block) return 0;
+  if (!GetFileVersionInfoA(path, 0, size, block.get())) return 0;
+  void* value = nullptr;
+  UINT valueSize = 0;
+  if (!VerQueryValueA(block.get(), kRootBlock, &value, &valueSize) ||
+      valueSize < sizeof(VS_FIXEDFILEINFO))
+    return 0;
+  const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+  *mostSignificant = info->dwFileVersionMS;
+  *leastSignificant = info->dwFileVersionLS;
+  return 1;
+}
+
+int GetFileWriteTime(const char* path, DWORD* high, DWORD* low) {
+  *high = 0;
+  *low = 0;
+  ScopedHandle file(OpenForReading(path));
+  if (!file.Valid()) return 0;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file.h, &info)) return 0;
+  *high = info.ftLastWriteTime.dwHighDateTime;
+  *low = info.ftLastWriteTime.dwLowDateTime;
+  return 1;
+}
+
+int IsInstalledFileNewer(const char* installedPath, const char* newPath) {
+  DWORD installedHigh = 0, installedLow = 0, newHigh = 0, newLow = 0;
+  if (GetFileVersionNumbers(installedPath, &installedHigh, &installedLow) &&
+      GetFileVersionNumbers(newPath, &newHigh, &newLow))
+    return IsVersionNewer(installedHigh, installedLow, newHigh, newLow);
+  // Either file lacks version information: the later write wins.
+  if (!GetFileWriteTime(installedPath, &installedHigh, &installedLow)) return 0;
+  if (!GetFileWriteTime(newPath, &newHigh, &newLow)) return 0;
+  return IsWriteTimeNewer(installedHigh, installedLow, newHigh, newLow);
+}
+
+void MigrateOldLayout() {
+  CreateDirectoryA(g_installDir, nullptr);
+  for (const char* name : kOldLayoutNames) {
+    char from[kPathSize];
+    char to[kPathSize];
+    if (!FormatBounded(from, sizeof(from), "%s%s", g_oldViewerDir, name) ||
+        !FormatBounded(to, sizeof(to), "%s%s", g_installDir, name))
+      continue;
+    // What cannot be moved (absent, or already there) is left where it is.
+    MoveFileA(from, to);
+  }
+}

@@ -2,3 +2,58 @@
 // comparisons of the newer-file check. No Win32 here: tested natively too.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+
+// Paths of one list line are built in buffers of this size (at most 259
+// characters), as every path of the program is.
+enum { kListPathSize = 260 };
+
+// What a list line asks for, with its paths made absolute.
+struct FileListLine {
+  char dest[kListPathSize];       // destination folder + destination part, "*" removed
+  char source[kListPathSize];     // setup folder + source path
+  char subfolder[kListPathSize];  // comma line only: destination folder + the destination part up
+                                  // to and including its first backslash; empty otherwise
+  size_t destStart;    // where the destination part (the uninstall-script key) begins in dest
+  size_t sourceStart;  // where the source path (relative to the setup folder) begins in source
+  int sameName;        // 1 without a comma: the source path is the destination part
+  int compare;         // 0 when the destination ended in "*": install only when absent
+};
+
+enum ListLineKind {
+  kListLineComment = 0,  // ";" first: neither installed nor recorded
+  kListLineFile = 1,
+  kListLineTooLong = -1  // a path would not fit kListPathSize
+};
+
+// Parses one line of a file list. destFolder ends in a backslash;
+// sourceFolder is the setup script's path cut after its last backslash.
+// The line is split at its first comma; the source is the first
+// blank-delimited word after it. A "*" at the end of the destination part is
+// removed and, without a comma, the same character is removed from the
+// source path as well.
+ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder, const char* line,
+                               FileListLine* out);
+
+// A file list section as the private-profile read gives it: lines each ended
+// by a zero byte, the list by a second one. When the read was cut (it
+// returned size - 2), the last line may end in the middle of a name and so
+// name a different file than the script does; it is dropped, so that only
+// whole lines are seen. A list that fills the buffer to exactly that length
+// looks the same and loses its last line too.
+void DropCutLastLine(char* list, size_t returned, size_t size);
+
+// Fixed file versions and last-write times: both are pairs of unsigned
+// 32-bit numbers compared most significant half first. 1 when the installed
+// pair is greater; equal pairs are not newer.
+int IsVersionNewer(uint32_t installedMost, uint32_t installedLeast, uint32_t newMost,
+                   uint32_t newLeast);
+int IsWriteTimeNewer(uint32_t installedHigh, uint32_t installedLow, uint32_t newHigh,
+                     uint32_t newLow);
+
+// The walk that creates the folders along a path: the position of the next
+// backslash at or after `from` at which the text before it names a folder to
+// create. A backslash after a drive ("C:") or after an empty component
+// ("\\" or a leading "\") names none. Returns 1 and sets *end, or 0 when no
+// folder is left; the text after the last backslash is never a folder.
+int NextFolderEnd(const char* path, size_t from, size_t* end);

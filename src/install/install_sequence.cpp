@@ -1,5 +1,275 @@
 #include "install/install_sequence.h"
 
-// The install engine arrives in a later change; until then nothing is
-// installed and the run reports so.
-int RunInstall(HWND) { return 0; }
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/process_util.h"
+#include "app/run_mode_logic.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "install/file_copy.h"
+#include "install/install_logic.h"
+#include "install/script_files.h"
+#include "install/shortcuts.h"
+#include "netscape/netscape_handler.h"
+#include "registry/product_registry.h"
+#include "registry/reg_helpers.h"
+#include "wizard/setup_wizard.h"
+
+const char kControlProgramName[] = "LFCtrl.exe";
+
+namespace {
+
+const char kNotCompleted[] = "The installation was not completed successfully!";
+const char kNetscapeProgram[] = "netscp6.exe";
+const char kNavigator4Key[] = "SOFTWARE\\Netscape\\Netscape Navigator";
+const char kNetscapeQuestion[] =
+    "Setup has detected that Netscape Navigator is installed on your system.\n\n"
+    "It is recommended that the %s Browser protocols be registered\n"
+    "now with the Netscape browser.  This will enable you to launch QVORNs\n"
+    "from within the Netscape browser.\n\n"
+    "If you choose to register the protocols, the Netscape browser will be\n"
+    "launched during the registration process.  This is a Netscape\n"
+    "requirement.  Please press the appropriate buttons to allow it to run.\n"
+    "It will be shut down automatically.\n\n"
+    "If you choose not to register the protocols, the QVORNS will only work\n"
+    "properly from within Microsoft Internet Explorer.\n\n\n"
+    "Do you wish to register the %s Browser protocols with Netscape\nNavigator?\n";
+const DWORD kViewerIdleWaitMs = 1000;
+const char kUninstallStringValue[] = "UninstallString";
+
+const char kDependentComponentsKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
+const char kDependentComponentValue[] = "LUMENFIELD";
+const char kDefaultDisplayNameFormat[] = "%s Browser";
+const char kOldViewerDisplayName[] = "LUMENFIELD Viewer";
+const char kNewViewerDisplayName[] = "LUMENFIELD Browser";
+
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kRunOnceSetupKey[] = "Setup";
+const char kWrapperValue[] = "Wrapper";
+const char kWrapperCommand[] = "runonce";
+const char kGrpConvValue[] = "GrpConv";
+const char kGrpConvCommand[] = "grpconv -o";
+const char kRunOnceCommand[] = "runonce -r";
+
+// The Start-menu folder of the older, separately uninstalled viewer: the key
+// of its shortcut in the older removal log's "Uninst" section.
+const char kOlderViewerMenuFolder[] = "LUMENFIELD Viewer";
+const char kOlderUninstallKey[] = "LUMENFIELD";
+const char kBrowserSuffix[] = " Browser";
+const char kLinkExtension[] = ".lnk";
+
+int BuildSetupScriptPath() {
+  char ownPath[kPathSize];
+  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
+  g_setupScriptPath[0] = '\0';
+  if (len == 0 || len >= sizeof(ownPath)) return 0;
+  const char* name = AfterLastBackslash(ownPath);
+  if (!name) return 0;
+  ownPath[name - ownPath] = '\0';
+  // A folder too long for the script's name leaves the path empty, and the
+  // install then fails for want of a product key.
+  return FormatBounded(g_setupScriptPath, sizeof(g_setupScriptPath), "%s%s", ownPath,
+                       kSetupScriptName);
+}
+
+int WindowsFile(const char* name, char* out, size_t size) {
+  char windowsDir[kPathSize];
+  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+  if (len == 0 || len >= sizeof(windowsDir)) return 0;
+  return FormatBounded(out, size, "%s\\%s", windowsDir, name);
+}
+
+void DeleteLinkFile(const char* folder, const char* name) {
+  char link[kPathSize];
+  if (FormatBounded(link, sizeof(link), "%s\\%s%s", folder, name, kLinkExtension))
+    DeleteFileA(link);
+}
+
+// Another brand's browser is being replaced: its shortcuts, its Start-menu
+// folder and its uninstall entry go. Every failure here is ignored.
+void RemoveReplacedBrand() {
+  char products[kPathSize];
+  GetPrivateProfileStringA(kSectionProducts, kViewerKey, "", products, sizeof(products),
+                           g_uninstScriptPath);
+  char olderLog[kPathSize];
+  BuildOlderLogPath(olderLog, sizeof(olderLog));
+  const char* log = products[0] ? g_uninstScriptPath : olderLog;
+
+  char icon[kPathSize], menu[kPathSize], uninst[kPathSize];
+  GetPrivateProfileStringA(kViewerKey, kKeyIcon, "", icon, sizeof(icon), log);
+  GetPrivateProfileStringA(kViewerKey, kKeyMenu, "", menu, sizeof(menu), log);
+  GetPrivateProfileStringA(kSectionUninst, g_brandName, "", uninst, sizeof(uninst), log);
+
+  char folder[kPathSize];
+  if (icon[0] && GetSpecialFolderPath(CSIDL_DESKTOP, folder)) DeleteLinkFile(folder, icon);
+  if (GetSpecialFolderPath(CSIDL_PROGRAMS, folder)) {
+    if (menu[0]) DeleteLinkFile(folder, menu);
+    char brandFolder[kPathSize];
+    if (FormatBounded(brandFolder, sizeof(brandFolder), "%s\\%s", folder, g_brandName)) {
+      if (uninst[0]) DeleteLinkFile(brandFolder, uninst);
+      RemoveDirectoryA(brandFolder);
+    }
+    WritePrivateProfileStringA(kSectionUninst, nullptr, nullptr, g_uninstScriptPath);
+  }
+
+  char key[kPathSize];
+  if (FormatBounded(key, sizeof(key), "%s%s%s", kUninstallKeyBase, g_brandName, kBrowserSuffix))
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
+}
+
+// Copies this program to the Windows folder as the uninstaller and writes
+// the uninstall entry that starts it.
+int InstallUninstaller() {
+  char ownPath[kPathSize], uninstaller[kPathSize];
+  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
+  if (len == 0 || len >= sizeof(ownPath)) return 0;
+  if (!WindowsFile(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
+  if (!CopyFileA(ownPath, uninstaller, FALSE)) return 0;
+  return SetRegString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kUninstallStringValue,
+                      uninstaller, 1);
+}
+
+// Starts "<install folder>\<program>[ argument]" and waits until it is idle.
+void StartInstalledProgram(const char* program, const char* argument, DWORD waitMs) {
+  char commandLine[kPathSize];
+  // A command line that does not fit is not started rather than cut.
+  if (FormatBounded(commandLine, sizeof(commandLine), "%s\\%s%s%s", g_installDir, program,
+                    argument[0] ? " " : "", argument))
+    StartAndWaitForIdle(commandLine, waitMs);
+}
+
+void RunNetscapeStep(HWND window) {
+  HKEY navigator = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNavigator4Key, 0, KEY_QUERY_VALUE, &navigator) !=
+      ERROR_SUCCESS) {
+    UpdateNetscapeHandler(window, kNetscapeProgram, 0, 0);
+    return;
+  }
+  RegCloseKey(navigator);
+  char text[1024];
+  FormatBounded(text, sizeof(text), kNetscapeQuestion, kProductName, kProductName);
+  if (QuietMessageBox(window, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
+      IDYES) {
+    StartInstalledProgram(kControlProgramName, "", INFINITE);
+    UpdateNetscapeHandler(window, kNetscapeProgram, 1, 0);
+  }
+}
+
+// Takes the viewer out of the older uninstaller's log; when no product is
+// left there, the older uninstaller, its log and its uninstall entry go.
+void PruneOlderRemovalLog() {
+  char log[kPathSize];
+  if (!BuildOlderLogPath(log, sizeof(log))) return;
+  char value[kPathSize];
+  GetPrivateProfileStringA(kSectionProducts, kViewerKey, "", value, sizeof(value), log);
+  if (value[0]) {
+    WritePrivateProfileStringA(kSectionPaths, kViewerKey, nullptr, log);
+    WritePrivateProfileStringA(kSectionProducts, kViewerKey, nullptr, log);
+    WritePrivateProfileStringA(kSectionUninst, kOlderViewerMenuFolder, nullptr, log);
+    WritePrivateProfileStringA(kViewerKey, nullptr, nullptr, log);
+  }
+  char products[kSectionSize];
+  if (GetPrivateProfileSectionA(kSectionProducts, products, sizeof(products), log) != 0) return;
+  DeleteFileA(log);
+  char olderUninstaller[kPathSize];
+  if (WindowsFile(kOlderUninstallerName, olderUninstaller, sizeof(olderUninstaller)))
+    DeleteFileA(olderUninstaller);
+  char key[kPathSize];
+  if (FormatBounded(key, sizeof(key), "%s%s", kUninstallKeyBase, kOlderUninstallKey))
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
+}
+
+}  // namespace
+
+void AppendWorldFolder() {
+  // A folder that cannot take "\World" stays as it is; the install then
+  // goes into the folder the user chose.
+  AppendWorldFolderTo(g_installDir, sizeof(g_installDir));
+}
+
+int InstallProduct(HWND window) {
+  g_ctrlInUse = 0;
+  if (g_setupScriptPath[0] == '\0') return 0;
+  GetPrivateProfileStringA(kSectionLog, kKeyKey, "", g_productKey, sizeof(g_productKey),
+                           g_setupScriptPath);
+  GetPrivateProfileStringA(kSectionLog, kKeyAlt, g_productKey, g_altProductKey,
+                           sizeof(g_altProductKey), g_setupScriptPath);
+  if (g_productKey[0] == '\0') return 0;
+
+  WritePrivateProfileStringA(kSectionPaths, g_productKey, g_installDir, g_uninstScriptPath);
+  WritePrivateProfileStringA(g_productKey, kKeyAltKey, g_altProductKey, g_uninstScriptPath);
+
+  if (g_replaceConfirmed) RemoveReplacedBrand();
+  if (g_migrateOldDir) MigrateOldLayout();
+
+  if (!InstallFileList(window, kSectionCore, 1)) return 0;
+  if (!InstallFileList(window, kSectionContent, 0)) return 0;
+  if (!InstallUninstaller()) return 0;
+  return CreateShortcuts(1);
+}
+
+void RegisterDependentComponent(int remove) {
+  if (g_ieGeneration < 4) return;
+  char value[kPathSize] = "";
+  if (!remove) {
+    char fallback[kPathSize];
+    FormatBounded(fallback, sizeof(fallback), kDefaultDisplayNameFormat, kProductName);
+    GetPrivateProfileStringA(kSectionProducts, g_productKey, fallback, value, sizeof(value),
+                             g_uninstScriptPath);
+    if (strcmp(value, kOldViewerDisplayName) == 0)
+      CopyBounded(kNewViewerDisplayName, value, sizeof(value));
+  }
+  SetRegString(HKEY_LOCAL_MACHINE, kDependentComponentsKey, kDependentComponentValue, value,
+               remove == 0);
+}
+
+int ScheduleGroupConversion() {
+  ScopedKey runOnce;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunOnceKey, 0, KEY_ALL_ACCESS, &runOnce.h) !=
+      ERROR_SUCCESS)
+    return 0;
+  ScopedKey setup;
+  if (RegOpenKeyExA(runOnce.h, kRunOnceSetupKey, 0, KEY_READ, &setup.h) == ERROR_SUCCESS) {
+    setup.Close();
+    RegSetValueExA(runOnce.h, kWrapperValue, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(kWrapperCommand), sizeof(kWrapperCommand));
+  }
+  RegSetValueExA(runOnce.h, kGrpConvValue, 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(kGrpConvCommand), sizeof(kGrpConvCommand));
+  runOnce.Close();
+
+  char commandLine[sizeof(kRunOnceCommand)];
+  CopyBounded(kRunOnceCommand, commandLine, sizeof(commandLine));
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  ScopedProcessInfo child;
+  CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                 &child.pi);
+  return 1;
+}
+
+int RunInstall(HWND window) {
+  BuildSetupScriptPath();
+  if (RunSetupWizard(window, g_hInstance) <= 0) return 0;
+  AppendWorldFolder();
+  if (!InstallProduct(window)) {
+    MessageBoxA(window, kNotCompleted, g_criticalErrorCaption,
+                MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    return 0;
+  }
+  WriteProductRegistry();
+
+  StartInstalledProgram(kControlProgramName, "/r", INFINITE);
+  if (!g_ieSetup) StartInstalledProgram(g_viewerExe, "-r", kViewerIdleWaitMs);
+  if (!g_ctrlInUse) RunNetscapeStep(window);
+  RegisterDependentComponent(0);
+  PruneOlderRemovalLog();
+  ScheduleGroupConversion();
+  return 1;
+}

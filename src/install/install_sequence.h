@@ -5,3 +5,17 @@
 // 1 when the product was installed, 0 when the wizard was left or the
 // install failed.
 int RunInstall(HWND window);
+
+// The file, log and shortcut phase; non-zero on success.
+int InstallProduct(HWND window);
+
+// Makes g_installDir end in "\World".
+void AppendWorldFolder();
+
+// Records (remove = 0) or deletes the Internet Explorer dependent component.
+void RegisterDependentComponent(int remove);
+
+// Schedules the Start-menu group conversion through RunOnce.
+int ScheduleGroupConversion();
+
+extern const char kControlProgramName[];  // "LFCtrl.exe"

@@ -1,14 +1,181 @@
 #include "install/shortcuts.h"
 
-// Filled in with the shortcuts.
-int CreateShortcuts(int) { return 0; }
-int GetSpecialFolderPath(int, char* path) {
-  path[0] = '\0';
-  return 0;
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/run_mode_logic.h"
+#include "app/text_util.h"
+#include "install/script_files.h"
+
+namespace {
+
+const char kLinkExtension[] = ".lnk";
+const char kNoArguments[] = "";
+// The uninstall shortcut hands the uninstaller its script: -u"<script>".
+const char kUninstallArgumentsFormat[] = "-u\"%s\"";
+// No user interface, and a moved target may be found by any match.
+const DWORD kResolveFlags = SLR_NO_UI | SLR_ANY_MATCH;
+
+// IPersistFile takes the link path in UTF-16.
+HRESULT ToWidePath(const char* path, WCHAR* wide) {
+  if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0)
+    return HRESULT_FROM_WIN32(GetLastError());
+  return S_OK;
 }
-HRESULT CreateLinkWithArgs(const char*, const char*, const char*, const char*) { return E_NOTIMPL; }
-HRESULT CreateLink(const char*, const char*, const char*) { return E_NOTIMPL; }
-HRESULT ResolveLink(HWND, const char*, char* targetPath) {
+
+HRESULT CreateShellLink(ScopedComPtr<IShellLinkA>& link) {
+  return CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                          link.Out());
+}
+
+int ReadSetupValue(const char* key, char* value) {
+  GetPrivateProfileStringA(kSectionLog, key, "", value, kPathSize, g_setupScriptPath);
+  return value[0] != '\0';
+}
+
+void RecordProductValue(const char* key, const char* value) {
+  WritePrivateProfileStringA(g_productKey, key, value, g_uninstScriptPath);
+}
+
+// The uninstall shortcut in the Start-menu folder; records the folder's
+// "Uninst" entry first. The COM status of the link, or a failure status
+// when a path does not fit.
+HRESULT CreateUninstallShortcut(const char* menuFolderPath, const char* menuFolder,
+                                const char* uninstName) {
+  WritePrivateProfileStringA(kSectionUninst, menuFolder, uninstName, g_uninstScriptPath);
+  char windowsDir[kPathSize];
+  UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+  if (length == 0 || length >= sizeof(windowsDir)) return E_FAIL;
+  char uninstaller[kPathSize];
+  char linkPath[kPathSize];
+  char arguments[kPathSize + 4];
+  if (!FormatBounded(uninstaller, sizeof(uninstaller), "%s\\%s", windowsDir,
+                     kUninstallerFileName) ||
+      !FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", menuFolderPath, uninstName,
+                     kLinkExtension) ||
+      !FormatBounded(arguments, sizeof(arguments), kUninstallArgumentsFormat, g_uninstScriptPath))
+    return E_FAIL;
+  return CreateLinkWithArgs(uninstaller, linkPath, uninstName, arguments);
+}
+
+// The Start-menu shortcut and, when asked for, the uninstall shortcut.
+// 0 when one of them failed; a folder that cannot be made only skips them.
+int CreateMenuShortcuts(const char* programsDir, const char* menu, const char* linkTarget,
+                        int makeUninstallShortcut) {
+  const char* shortcutName = AfterLastBackslash(menu);
+  char menuFolder[kPathSize];
+  CopyBounded(menu, menuFolder, sizeof(menuFolder));
+  menuFolder[shortcutName - 1 - menu] = '\0';
+
+  char menuFolderPath[kPathSize];
+  char linkPath[kPathSize];
+  if (!FormatBounded(menuFolderPath, sizeof(menuFolderPath), "%s\\%s", programsDir, menuFolder) ||
+      !FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", menuFolderPath, shortcutName,
+                     kLinkExtension))
+    return 0;
+  // One level only: a folder below a missing one is not made, and then the
+  // desktop shortcut alone decides.
+  if (!CreateDirectoryA(menuFolderPath, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    return 1;
+  if (FAILED(CreateLink(linkTarget, linkPath, shortcutName))) return 0;
+
+  char uninstName[kPathSize];
+  if (!makeUninstallShortcut || !ReadSetupValue(kKeyUninst, uninstName)) return 1;
+  return SUCCEEDED(CreateUninstallShortcut(menuFolderPath, menuFolder, uninstName)) ? 1 : 0;
+}
+
+}  // namespace
+
+int CreateShortcuts(int makeUninstallShortcut) {
+  char installDir[kPathSize];
+  char target[kPathSize];
+  GetPrivateProfileStringA(kSectionPaths, g_productKey, "", installDir, sizeof(installDir),
+                           g_uninstScriptPath);
+  if (installDir[0] == '\0' || !ReadSetupValue(kKeyTarget, target)) return 0;
+
+  RecordProductValue(kKeyTarget, target);
+  CopyBounded(target, g_viewerExe, sizeof(g_viewerExe));
+  char linkTarget[kPathSize];
+  if (!FormatBounded(linkTarget, sizeof(linkTarget), "%s\\%s", installDir, target)) return 0;
+
+  char menu[kPathSize];
+  ReadSetupValue(kKeyMenu, menu);
+  if (!strchr(menu, '\\')) return 0;
+  RecordProductValue(kKeyMenu, menu);
+
+  char programsDir[kPathSize];
+  if (!GetSpecialFolderPath(CSIDL_PROGRAMS, programsDir)) return 0;
+  if (!CreateMenuShortcuts(programsDir, menu, linkTarget, makeUninstallShortcut)) return 0;
+
+  // Without a desktop shortcut the step fails, although the Start-menu
+  // shortcuts stay.
+  char icon[kPathSize];
+  char desktopDir[kPathSize];
+  if (!ReadSetupValue(kKeyIcon, icon)) return 0;
+  if (!GetSpecialFolderPath(CSIDL_DESKTOP, desktopDir)) return 0;
+  RecordProductValue(kKeyIcon, icon);
+  char linkPath[kPathSize];
+  if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", desktopDir, icon, kLinkExtension))
+    return 0;
+  return SUCCEEDED(CreateLink(linkTarget, linkPath, icon)) ? 1 : 0;
+}
+
+int GetSpecialFolderPath(int csidl, char* path) {
+  path[0] = '\0';
+  ScopedItemIdList folder;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &folder.p) != S_OK) return 0;
+  return SHGetPathFromIDListA(folder.p, path) ? 1 : 0;
+}
+
+HRESULT CreateLinkWithArgs(const char* target, const char* linkPath, const char* description,
+                           const char* arguments) {
+  ScopedComPtr<IShellLinkA> link;
+  HRESULT status = CreateShellLink(link);
+  if (FAILED(status)) return status;
+  // A target that does not exist yet is accepted (S_FALSE): the link is
+  // made all the same.
+  link->SetPath(target);
+  link->SetArguments(arguments);
+  link->SetDescription(description);
+
+  ScopedComPtr<IPersistFile> file;
+  status = link->QueryInterface(IID_IPersistFile, file.Out());
+  if (FAILED(status)) return status;
+  WCHAR widePath[MAX_PATH];
+  status = ToWidePath(linkPath, widePath);
+  if (FAILED(status)) return status;
+  return file->Save(widePath, TRUE);
+}
+
+HRESULT CreateLink(const char* target, const char* linkPath, const char* description) {
+  return CreateLinkWithArgs(target, linkPath, description, kNoArguments);
+}
+
+HRESULT ResolveLink(HWND owner, const char* linkPath, char* targetPath) {
   targetPath[0] = '\0';
-  return E_NOTIMPL;
+  ScopedComPtr<IShellLinkA> link;
+  HRESULT status = CreateShellLink(link);
+  if (FAILED(status)) return status;
+  ScopedComPtr<IPersistFile> file;
+  status = link->QueryInterface(IID_IPersistFile, file.Out());
+  if (FAILED(status)) return status;
+
+  WCHAR widePath[MAX_PATH];
+  status = ToWidePath(linkPath, widePath);
+  if (FAILED(status)) return status;
+  status = file->Load(widePath, STGM_READ);
+  if (FAILED(status)) return status;
+  status = link->Resolve(owner, kResolveFlags);
+  if (FAILED(status)) return status;
+
+  char resolved[kPathSize] = "";
+  char description[kPathSize] = "";
+  WIN32_FIND_DATAA findData;
+  link->GetPath(resolved, sizeof(resolved), &findData, SLGP_SHORTPATH);
+  status = link->GetDescription(description, sizeof(description));
+  CopyBounded(resolved, targetPath, kPathSize);
+  return status;
 }

@@ -1,16 +1,129 @@
 #include "registry/reg_helpers.h"
 
-// Filled in with the registry operations.
-int SetRegDword(HKEY, const char*, const char*, DWORD) { return 0; }
-int SetRegString(HKEY, const char*, const char*, const char*, int) { return 0; }
-int GetRegString(HKEY, const char*, const char*, char* buffer, DWORD size) {
-  if (size) buffer[0] = '\0';
-  return 0;
+#include <cstring>
+
+#include "app/handles.h"
+
+namespace {
+
+// Subkey names met while a tree is deleted; registry key names are shorter.
+const DWORD kSubkeyNameSize = 260;
+
+LONG CreateKey(HKEY root, const char* subkey, ScopedKey& key) {
+  return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                         nullptr, &key.h, nullptr);
 }
-int GetRegDword(HKEY, const char*, const char*, DWORD* value, DWORD) {
+
+}  // namespace
+
+int SetRegDword(HKEY root, const char* subkey, const char* name, DWORD value) {
+  ScopedKey key;
+  if (CreateKey(root, subkey, key) != ERROR_SUCCESS) return 0;
+  return RegSetValueExA(key.h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof(value)) == ERROR_SUCCESS;
+}
+
+int SetRegString(HKEY root, const char* subkey, const char* name, const char* value, int set) {
+  ScopedKey key;
+  if (CreateKey(root, subkey, key) != ERROR_SUCCESS) return 0;
+  LONG rc;
+  if (set) {
+    rc = RegSetValueExA(key.h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                        static_cast<DWORD>(strlen(value) + 1));
+  } else {
+    rc = RegDeleteValueA(key.h, name);
+  }
+  return rc == ERROR_SUCCESS;
+}
+
+int GetRegString(HKEY root, const char* subkey, const char* name, char* buffer, DWORD size) {
+  if (size == 0) return 0;
+  ScopedKey key;
+  DWORD length = size;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key.h) != ERROR_SUCCESS ||
+      RegQueryValueExA(key.h, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length) !=
+          ERROR_SUCCESS) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  // Whatever the value's type, the caller gets a terminated string: data that
+  // fills the whole buffer without a terminator of its own counts as too long,
+  // shorter data is terminated right after its last byte.
+  if (length >= size) {
+    if (buffer[size - 1] != '\0') {
+      buffer[0] = '\0';
+      return 0;
+    }
+  } else {
+    buffer[length] = '\0';
+  }
+  return 1;
+}
+
+int GetRegDword(HKEY root, const char* subkey, const char* name, DWORD* value, DWORD size) {
   *value = 0;
-  return 0;
+  ScopedKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &key.h) != ERROR_SUCCESS) return 0;
+  // Read into a local number: a size above 4 must never write past *value.
+  DWORD number = 0;
+  DWORD length = size < sizeof(number) ? size : static_cast<DWORD>(sizeof(number));
+  if (RegQueryValueExA(key.h, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &length) !=
+      ERROR_SUCCESS)
+    return 0;
+  *value = number;
+  return 1;
 }
-int DeleteRegKeyTree(HKEY, const char*) { return 0; }
-int DeleteRegKeyIfEmpty(HKEY, const char*) { return 0; }
-int DeleteRegValue(HKEY, const char*, const char*) { return 0; }
+
+int GetRegValueSize(HKEY root, const char* subkey, const char* name, DWORD* size) {
+  *size = 0;
+  ScopedKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key.h) != ERROR_SUCCESS) return 0;
+  DWORD length = 0;
+  if (RegQueryValueExA(key.h, name, nullptr, nullptr, nullptr, &length) != ERROR_SUCCESS) return 0;
+  *size = length;
+  return 1;
+}
+
+int DeleteRegKeyTree(HKEY root, const char* subkey) {
+  ScopedKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_ALL_ACCESS, &key.h) != ERROR_SUCCESS) return 0;
+  int result = 1;
+  for (;;) {
+    // Always index 0: every pass deletes the subkey it found, so the next one
+    // moves into its place; a subkey that cannot go ends the loop with 0.
+    char name[kSubkeyNameSize];
+    DWORD nameSize = kSubkeyNameSize;
+    LONG rc = RegEnumKeyExA(key.h, 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_SUCCESS) {
+      if (!DeleteRegKeyTree(key.h, name)) {
+        result = 0;
+        break;
+      }
+    } else if (rc == ERROR_NO_MORE_ITEMS) {
+      result = RegDeleteKeyA(root, subkey) == ERROR_SUCCESS;
+      break;
+    } else {
+      result = 0;
+      break;
+    }
+  }
+  return result;
+}
+
+int DeleteRegKeyIfEmpty(HKEY root, const char* subkey) {
+  ScopedKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_ALL_ACCESS, &key.h) != ERROR_SUCCESS) return 0;
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  if (RegQueryInfoKeyA(key.h, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return 0;
+  if (subkeys != 0 || values != 0) return 1;
+  return RegDeleteKeyA(root, subkey) == ERROR_SUCCESS;
+}
+
+int DeleteRegValue(HKEY root, const char* subkey, const char* name) {
+  ScopedKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_WRITE, &key.h) != ERROR_SUCCESS) return 0;
+  return RegDeleteValueA(key.h, name) == ERROR_SUCCESS;
+}

@@ -14,9 +14,10 @@ int SetRegDword(HKEY root, const char* subkey, const char* name, DWORD value);
 // the key's default value.
 int SetRegString(HKEY root, const char* subkey, const char* name, const char* value, int set);
 
-// Opens root\subkey (KEY_QUERY_VALUE) and reads the value into buffer. On any
-// failure (missing key or value, value larger than the buffer) the buffer is
-// emptied and 0 returned.
+// Opens root\subkey (KEY_QUERY_VALUE) and reads the value into buffer, whatever
+// its type, always terminated. On any failure (missing key or value, value
+// larger than the buffer, or data filling it with no terminator of its own)
+// the buffer is emptied and 0 returned.
 int GetRegString(HKEY root, const char* subkey, const char* name, char* buffer, DWORD size);
 
 // Opens root\subkey (KEY_READ) and reads a number of `size` bytes (callers pass
@@ -32,3 +33,8 @@ int DeleteRegKeyIfEmpty(HKEY root, const char* subkey);
 
 // Opens root\subkey (KEY_WRITE, never creating it) and deletes the value.
 int DeleteRegValue(HKEY root, const char* subkey, const char* name);
+
+// Opens root\subkey (KEY_QUERY_VALUE) and gives the value's data size in
+// bytes. 1 when the value exists; 0 (and size 0) when the key or value is
+// missing. Lets a caller tell "missing" from "too long for my buffer".
+int GetRegValueSize(HKEY root, const char* subkey, const char* name, DWORD* size);

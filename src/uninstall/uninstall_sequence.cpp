@@ -1,5 +1,159 @@
 #include "uninstall/uninstall_sequence.h"
 
-// The removal engine arrives in a later change; until then the run removes
-// nothing.
-int UninstallProduct(HWND) { return 1; }
+#include <memory>
+
+#include "app/globals.h"
+#include "app/run_mode_logic.h"
+#include "app/startup.h"
+#include "app/text_util.h"
+#include "install/install_sequence.h"
+#include "install/script_files.h"
+#include "netscape/netscape_handler.h"
+#include "registry/product_registry.h"
+#include "registry/reg_helpers.h"
+#include "uninstall/removal.h"
+#include "uninstall/removal_logic.h"
+
+namespace {
+
+const char kNotCompletedMessage[] = "The Uninstall was not completed!";
+const char kRemovedMessageFormat[] = "%s Browser was succesfully removed!";
+const char kContentQuestion[] =
+    "Would you like all the Browser content files to\nbe removed from your computer?";
+const char kContentCaption[] = "Uninstall Content";
+
+const char kNetscapeProgram[] = "netscp6.exe";
+const char kBuilderComponent[] = "Builder";
+const char kNoList[] = "";
+
+// The "Plugins" section is only probed here; DeleteListedFiles reads it whole.
+const DWORD kPluginsProbeSize = 260;
+
+// HKEY_CLASSES_ROOT keys of the authoring product: they go only when no
+// authoring product is installed.
+const char* const kAuthoringClassKeys[] = {
+    ".vrn", ".prj", ".tok", "LUMENCRAFTER.Document", "LUMENCRAFTER.Project", "LUMENCRAFTER.Token",
+};
+
+// HKEY_CLASSES_ROOT keys of the viewer, including those of platform programs
+// that register themselves.
+const char* const kViewerClassKeys[] = {
+    "vorn",
+    ".vorn",
+    ".3de",
+    "LUMENFIELD.Document",
+    "LUMENFIELD.3dMail",
+    "LUMENFIELD.Controller",
+    "LFControl.Document",
+    "CLSID\\{3F6A2B10-7C41-11D2-B5E2-0060971A44D0}",
+    "CLSID\\{3F6A2B11-7C41-11D2-B5E2-0060971A44D0}",
+    "CLSID\\{3F6A2B12-7C41-11D2-B5E2-0060971A44D0}",
+};
+
+const char kNetscapeProtocolsKey[] = "Software\\Netscape\\Netscape Navigator\\Automation Protocols";
+const char kNetscapeProtocolValue[] = "vorn";
+const char kNetscapeOurClass[] = "lumenfield.controller";  // folded
+
+const char kDependentComponentsReadKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
+const char kDependentComponentsDeleteKey[] = "Software\\Microsoft\\IE4\\DependentComponents";
+const char kDependentComponentValue[] = "LumenField";
+const char kDependentComponentMark[] = "lumenfield";  // folded
+
+// Deletes a value only when its text names the platform: another program
+// may have taken the same value name over.
+void DeleteValueNamingUs(HKEY root, const char* readKey, const char* deleteKey, const char* name,
+                         const char* foldedMark) {
+  char value[kPathSize];
+  GetRegString(root, readKey, name, value, sizeof(value));
+  if (ContainsFolded(value, foldedMark)) DeleteRegValue(root, deleteKey, name);
+}
+
+void DeleteClassKeys(const char* const* keys, size_t count) {
+  for (size_t i = 0; i < count; ++i) DeleteRegKeyTree(HKEY_CLASSES_ROOT, keys[i]);
+}
+
+// <Windows>\LFUninst.exe; empty when it does not fit.
+void BuildUninstallerPath(char* path, size_t size) {
+  path[0] = '\0';
+  char windowsDir[kPathSize];
+  UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+  if (length == 0 || length >= sizeof(windowsDir)) return;
+  FormatBounded(path, size, "%s\\%s", windowsDir, kUninstallerFileName);
+}
+
+}  // namespace
+
+int IsComponentInstalled(const char* componentName) {
+  // A list too long for the usual 260-byte buffer still counts: taking a
+  // long "Builder" list for absent would delete the authoring product's
+  // class keys while it is installed.
+  std::unique_ptr<char[]> list;
+  return ReadComponentList(componentName, list);
+}
+
+int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstallerPath,
+                                  int askContent) {
+  int builderInstalled = IsComponentInstalled(kBuilderComponent);
+  int contentFlag = 0;
+  if (askContent)
+    contentFlag = MessageBoxA(nullptr, kContentQuestion, kContentCaption,
+                              MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
+
+  std::unique_ptr<char[]> viewerList;
+  int viewerFound = ReadComponentList(kViewerComponent, viewerList);
+
+  if (!builderInstalled)
+    DeleteClassKeys(kAuthoringClassKeys,
+                    sizeof(kAuthoringClassKeys) / sizeof(kAuthoringClassKeys[0]));
+  // Only the viewer products' content is this uninstaller's to remove; the
+  // products in "Builder" and "Imager" keep theirs.
+  RemoveComponentContent(kViewerComponent, scriptPath, contentFlag,
+                         viewerFound ? viewerList.get() : kNoList, viewerFound);
+  DeleteClassKeys(kViewerClassKeys, sizeof(kViewerClassKeys) / sizeof(kViewerClassKeys[0]));
+
+  DeleteValueNamingUs(HKEY_CURRENT_USER, kNetscapeProtocolsKey, kNetscapeProtocolsKey,
+                      kNetscapeProtocolValue, kNetscapeOurClass);
+  DeleteValueNamingUs(HKEY_LOCAL_MACHINE, kDependentComponentsReadKey,
+                      kDependentComponentsDeleteKey, kDependentComponentValue,
+                      kDependentComponentMark);
+
+  DeleteRegKeyIfEmpty(HKEY_CURRENT_USER, kMakerKey);
+  DeleteRegKeyIfEmpty(HKEY_LOCAL_MACHINE, kMakerKey);
+  DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kProductUninstallKey);
+
+  // The script goes only with the uninstall shortcuts it records, and the
+  // uninstaller only with the script.
+  if (!RemoveUninstallShortcuts(scriptPath)) return 0;
+  if (!DeleteFileA(scriptPath)) return 0;
+  if (uninstallerPath[0]) DeleteFileA(uninstallerPath);
+  return 1;
+}
+
+int UninstallProduct(HWND window) {
+  if (!RemoveProductEntries(g_uninstScriptPath, g_productKey)) {
+    QuietMessageBox(window, kNotCompletedMessage, g_uninstallErrorCaption,
+                    MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    return 1;
+  }
+  char uninstallerPath[kPathSize];
+  BuildUninstallerPath(uninstallerPath, sizeof(uninstallerPath));
+
+  UpdateNetscapeHandler(window, kNetscapeProgram, 0, 1);
+
+  char pluginsProbe[kPluginsProbeSize];
+  if (GetPrivateProfileSectionA(kSectionPlugins, pluginsProbe, sizeof(pluginsProbe),
+                                g_uninstScriptPath) > 0)
+    DeleteListedFiles(g_uninstScriptPath, kSectionPlugins);
+
+  RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0);
+
+  // The product is gone, so its Internet Explorer dependent-component value
+  // is removed, not written back with a default name.
+  RegisterDependentComponent(1);
+  ScheduleGroupConversion();
+
+  char message[kPathSize];
+  FormatBounded(message, sizeof(message), kRemovedMessageFormat, kProductName);
+  QuietMessageBox(window, message, g_uninstallCaption, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+  return 1;
+}

@@ -15,6 +15,8 @@ namespace {
 
 const char kSetupCaption[] = "Quillara Browser Installation";
 const char kUninstallCaption[] = "Uninstall Quillara Browser";
+const char kCriticalCaption[] = "Quillara Browser Installation Critical Error";
+const char kNotCompleted[] = "The installation was not completed successfully!";
 const char kNotInstalled[] =
     "Quillara Browser was not installed.\n\nPlease run 'Setup' again to complete the "
     "Quillara Browser\ninstallation.";
@@ -37,6 +39,14 @@ const char kBlankTemp[] = "C:\\Temp Folder With Blanks\\";
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 std::string InstalledUninstaller() { return WindowsDir() + "\\LFUninst.exe"; }
+
+// A setup run from a folder without a setup script: the install fails for
+// want of a product key and says so twice.
+::testing::AssertionResult ExpectSetupWithoutScript(DriverRun& run) {
+  auto r = ExpectWindow(run, kCriticalCaption, kNotCompleted, "OK");
+  if (!r) return r;
+  return ExpectWindow(run, kSetupCaption, kNotInstalled, "OK");
+}
 
 // Every process of the run, the relocated copy included, ended with code 0.
 ::testing::AssertionResult AllExitedWithZero(const DriverRun& run) {
@@ -66,7 +76,7 @@ TEST_P(RunModeByFileName, ChoosesSetupOrUninstall) {
   if (GetParam().uninstall)
     ASSERT_TRUE(ExpectWindow(run, kUninstallCaption, kRemoveQuestion, "No"));
   else
-    ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kNotInstalled, "OK"));
+    ASSERT_TRUE(ExpectSetupWithoutScript(run));
   ASSERT_TRUE(ExpectEnd(run));
   EXPECT_TRUE(AllExitedWithZero(run));
 }
@@ -94,7 +104,7 @@ TEST(RunningBrowser, OkClosesCooperatingBrowserAndSetupGoesOn) {
   DriverRun run;
   ASSERT_TRUE(StartProgram(run, Quoted(exe), kPackageDir, {}));
   ASSERT_TRUE(ExpectWindow(run, kSetupBrowserCaption, kSetupBrowserText, "OK"));
-  ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kNotInstalled, "OK"));
+  ASSERT_TRUE(ExpectSetupWithoutScript(run));
   ASSERT_TRUE(ExpectEnd(run));
   EXPECT_TRUE(WaitForProcessEnd(browser.pi.hProcess, 5000)) << "the browser was not closed";
   EXPECT_TRUE(AllExitedWithZero(run));
@@ -152,7 +162,7 @@ TEST_P(SetupSwitch, OnlyTheLastArgumentCounts) {
   DriverRun run;
   ASSERT_TRUE(StartProgram(run, Quoted(exe) + " " + GetParam().arguments, kPackageDir, {}));
   // Even "\s" shows the setup's message: quiet is an uninstall switch.
-  ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kNotInstalled, "OK"));
+  ASSERT_TRUE(ExpectSetupWithoutScript(run));
   ASSERT_TRUE(ExpectEnd(run));
   EXPECT_EQ(!GetParam().ieSetupRemoved, FileExists(ieSetup)) << GetParam().arguments;
   EXPECT_TRUE(AllExitedWithZero(run));
@@ -208,6 +218,67 @@ INSTANTIATE_TEST_SUITE_P(Starts, InteractiveUninstall, ::testing::Values("", "ot
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            return "Args" + std::to_string(info.index);
                          });
+
+// A temporary folder so long that the copy's command line would not fit its
+// 260 bytes: the relocation fails with its message instead of starting the
+// copy with a cut path, and the copy already made goes away again.
+TEST(InteractiveUninstall, CommandLineTooLongFailsTheRelocation) {
+  const char kRelocationFailed[] =
+      "Unable to create temp file. Quillara Browser \nwill not be Uninstalled.";
+  std::string installed = InstalledUninstaller();
+  std::string longTemp = "C:\\" + std::string(225, 't') + "\\";
+  std::string tempCopy = longTemp + "LFUninst.exe";
+  ASSERT_LT(tempCopy.size(), 260u) << "the copy itself must still be possible";
+  ASSERT_TRUE(PlaceSetupProgram(installed));
+  ASSERT_TRUE(MakeFolders(longTemp));
+  DriverRun run;
+  ASSERT_TRUE(StartProgram(run, Quoted(installed), "", {"TMP=" + longTemp, "TEMP=" + longTemp}));
+  ASSERT_TRUE(ExpectWindow(run, kUninstallCaption, kRemoveQuestion, "Yes"));
+  ASSERT_TRUE(ExpectWindow(run, kUninstallCaption, kRelocationFailed, "OK"));
+  ASSERT_TRUE(ExpectEnd(run));
+  EXPECT_EQ(1u, run.tracked.size()) << run.transcript;
+  EXPECT_TRUE(FileExists(installed));
+  EXPECT_FALSE(FileExists(tempCopy)) << "the copy in the temporary folder was left behind";
+  EXPECT_TRUE(AllExitedWithZero(run));
+}
+
+// The relocated copy's own form: a process handle value and a quoted path.
+// The copy waits for that process to end before it deletes the file, then
+// goes on with the uninstall (which here finds no product).
+TEST(RelocatedCopy, WaitsForTheHandleThenDeletesThePath) {
+  std::string target = "C:\\Old Place\\LFUninst.exe";
+  ASSERT_TRUE(PlaceSetupProgram(target));
+  std::string copy = std::string(kBlankTemp) + "LFUninst.exe";
+  ASSERT_TRUE(PlaceSetupProgram(copy));
+
+  // The "first process": a stand-in that runs until it is ended.
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION first = {};
+  std::string firstCmd = Quoted(BuiltProgram("viewer_standin.exe")) + " --stay";
+  ASSERT_TRUE(CreateProcessA(nullptr, &firstCmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &first));
+  CloseHandle(first.hThread);
+  HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.dwProcessId);
+  ASSERT_NE(nullptr, inheritable);
+
+  DriverRun run;
+  run.inheritHandles = true;
+  std::string handle = std::to_string(reinterpret_cast<INT_PTR>(inheritable));
+  ASSERT_TRUE(StartProgram(run, Quoted(copy) + " " + handle + " " + Quoted(target), "", {}));
+  // While the first process lives, the copy waits: no message, file kept.
+  SeenWindow early;
+  EXPECT_FALSE(WaitForWindow(run, &early, 1500)) << run.transcript;
+  EXPECT_TRUE(FileExists(target));
+
+  TerminateProcess(first.hProcess, 0);
+  CloseHandle(first.hProcess);
+  CloseHandle(inheritable);
+  ASSERT_TRUE(ExpectWindow(run, kUninstallCaption, kNotRegistered, "OK"));
+  EXPECT_FALSE(FileExists(target)) << "the installed uninstaller was not deleted";
+  ASSERT_TRUE(ExpectEnd(run));
+  EXPECT_TRUE(AllExitedWithZero(run));
+}
 
 TEST(InteractiveUninstall, NoKeepsEverything) {
   std::string installed = InstalledUninstaller();
@@ -271,6 +342,7 @@ TEST(MainWindow, StaysHiddenAtItsComputedPlace) {
   EXPECT_FALSE(AnyTrackedWindowVisible(run, "InstallWClass"));
 
   ASSERT_TRUE(PressButton(run, box, "OK")) << run.transcript;
+  ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kNotInstalled, "OK"));
   ASSERT_TRUE(ExpectEnd(run));
   EXPECT_TRUE(AllExitedWithZero(run));
 }

@@ -1,8 +1,12 @@
-// Plays the product's viewer as the setup starts it at the end: it records how
-// it was started, becomes input-idle so the starter's WaitForInputIdle
-// returns, then quits with exit code 0.
+// Plays the product's viewer (and its control program LFCtrl.exe) as the
+// setup starts them: it records how it was started, becomes input-idle so the
+// starter's WaitForInputIdle returns, then quits with exit code 0. With
+// "--stay" it keeps running (and its file in use) until it is ended, as a
+// control program that the user left open.
 
 #include <windows.h>
+
+#include <cstring>
 
 #include "standin_log.h"
 
@@ -38,7 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   ShowWindow(hwnd, show);
   // The message loop below is what makes WaitForInputIdle return; the timer
   // keeps the viewer from lingering once it has served that purpose.
-  if (!SetTimer(hwnd, kQuitTimer, kQuitAfterMs, nullptr)) return 4;
+  bool stay = strstr(GetCommandLineA(), "--stay") != nullptr;
+  if (!stay && !SetTimer(hwnd, kQuitTimer, kQuitAfterMs, nullptr)) return 4;
 
   MSG msg;
   BOOL got;

@@ -77,9 +77,11 @@ std::vector<HWND> ChildWindows(HWND parent) {
   return all;
 }
 
-bool IsTracked(const DriverRun& run, DWORD pid) {
-  return std::find(run.pids.begin(), run.pids.end(), pid) != run.pids.end();
+size_t IndexOf(const DriverRun& run, DWORD pid) {
+  return std::find(run.pids.begin(), run.pids.end(), pid) - run.pids.begin();
 }
+
+bool IsTracked(const DriverRun& run, DWORD pid) { return IndexOf(run, pid) < run.pids.size(); }
 
 bool IsZero(const FILETIME& t) { return t.dwLowDateTime == 0 && t.dwHighDateTime == 0; }
 
@@ -121,21 +123,31 @@ bool Refresh(DriverRun& run) {
     for (bool added = true; added;) {
       added = false;
       for (const PROCESSENTRY32& entry : entries) {
-        if (IsTracked(run, entry.th32ProcessID) || !IsTracked(run, entry.th32ParentProcessID)) continue;
+        if (IsTracked(run, entry.th32ProcessID)) {
+          TrackedProcess& known = run.tracked[IndexOf(run, entry.th32ProcessID)];
+          if (known.exeName.empty()) known.exeName = entry.szExeFile;
+          continue;
+        }
+        if (!IsTracked(run, entry.th32ParentProcessID)) continue;
         TrackedProcess child;
         child.pid = entry.th32ProcessID;
         child.exeName = entry.szExeFile;
         child.handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
                                    FALSE, child.pid);
+        char image[MAX_PATH];
+        DWORD imageLen = sizeof image;
+        // A process caught while still starting up has no name in the snapshot yet.
+        if (child.exeName.empty() && child.handle && QueryFullProcessImageNameA(child.handle, 0, image, &imageLen))
+          child.exeName = BaseName(std::string(image, imageLen));
         FILETIME exited, kernel, user;
         if (child.handle && !GetProcessTimes(child.handle, &child.created, &exited, &kernel, &user))
           child.created = FILETIME{};
-        size_t parent = std::find(run.pids.begin(), run.pids.end(), entry.th32ParentProcessID) - run.pids.begin();
-        if (!BornTo(run.tracked[parent], child.created)) {
+        if (!BornTo(run.tracked[IndexOf(run, entry.th32ParentProcessID)], child.created)) {
           if (child.handle) CloseHandle(child.handle);
           continue;
         }
-        Note(run, "process " + std::to_string(child.pid) + " (" + child.exeName + ") started by " +
+        Note(run, "process " + std::to_string(child.pid) + " (" + (child.exeName.empty() ? "?" : child.exeName) +
+                      ") started by " +
                       std::to_string(entry.th32ParentProcessID));
         run.pids.push_back(child.pid);
         run.tracked.push_back(child);
@@ -306,7 +318,8 @@ bool StartProgram(DriverRun& run, const std::string& commandLine, const std::str
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : &env[0],
+  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, run.inheritHandles ? TRUE : FALSE, 0,
+                      env.empty() ? nullptr : &env[0],
                       workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
     Note(run, "cannot start " + commandLine + ": error " + std::to_string(GetLastError()));
     return false;

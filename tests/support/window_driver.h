@@ -34,6 +34,7 @@ struct TrackedProcess {
 
 // One started program and everything it started.
 struct DriverRun {
+  bool inheritHandles = false;     // set before StartProgram to pass inheritable handles on
   HANDLE process = nullptr;        // the started program (owned by tracked[0])
   DWORD pid = 0;
   DWORD exitCode = STILL_ACTIVE;   // of the started program, once it has ended

@@ -1,0 +1,324 @@
+#include "uninstall/removal.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <new>
+
+#include "app/globals.h"
+#include "app/handles.h"
+#include "app/text_util.h"
+#include "install/file_copy.h"
+#include "install/script_files.h"
+#include "install/shortcuts.h"
+#include "registry/component_list.h"
+#include "registry/product_registry.h"
+#include "registry/reg_helpers.h"
+#include "uninstall/removal_logic.h"
+
+namespace {
+
+const char kLinkExtension[] = ".lnk";
+const char kAllFilesPattern[] = "*.*";
+const char kBackslashText[] = "\\";
+const char kNoText[] = "";
+const char kCurrentFolder[] = ".";
+const char kParentFolder[] = "..";
+
+// The private-profile functions of Windows 95 stop at 32 KB; a section that
+// still does not fit this is not read at all.
+const DWORD kMaxSectionSize = 1u << 20;
+
+// A script section read whole: "key=value" lines, each ended by a zero byte,
+// the last followed by a second one.
+struct SectionText {
+  std::unique_ptr<char[]> text;
+  DWORD length = 0;
+};
+
+// A cut section comes back as size - 2 characters; the buffer grows until
+// the whole section fits, so that lines behind the first kSectionSize bytes
+// are neither lost nor have their record deleted unprocessed. 0 when the
+// section cannot be read whole.
+int ReadWholeSection(const char* scriptPath, const char* section, SectionText* out) {
+  out->length = 0;
+  for (DWORD size = kSectionSize; size <= kMaxSectionSize; size *= 2) {
+    out->text.reset(new (std::nothrow) char[size]);
+    if (!out->text) return 0;
+    DWORD length = GetPrivateProfileSectionA(section, out->text.get(), size, scriptPath);
+    if (length < size - 2) {
+      out->text[length] = '\0';
+      out->text[length + 1] = '\0';
+      out->length = length;
+      return 1;
+    }
+  }
+  out->text.reset();
+  return 0;
+}
+
+// The next line of a section after line, or nullptr after the last.
+const char* NextLine(const char* line) {
+  line += strlen(line) + 1;
+  return *line ? line : nullptr;
+}
+
+const char* FirstLine(const SectionText& section) {
+  return section.length && section.text[0] ? section.text.get() : nullptr;
+}
+
+// A script value in a 260-byte buffer. The read gets one byte more, so that a
+// value longer than 259 characters is seen and read as empty instead of being
+// cut into another name. 1 when the value is non-empty.
+int ReadScriptValue(const char* scriptPath, const char* section, const char* key,
+                    const char* defaultValue, char* value) {
+  char read[kPathSize + 1];
+  DWORD length =
+      GetPrivateProfileStringA(section, key, defaultValue, read, sizeof(read), scriptPath);
+  if (length >= kPathSize) read[0] = '\0';
+  CopyBounded(read, value, kPathSize);
+  return value[0] != '\0';
+}
+
+// Reads a product-section value and deletes its key from the script at once.
+void TakeProductValue(const char* scriptPath, const char* productKey, const char* key,
+                      const char* defaultValue, char* value) {
+  ReadScriptValue(scriptPath, productKey, key, defaultValue, value);
+  WritePrivateProfileStringA(productKey, key, nullptr, scriptPath);
+}
+
+// Deletes every file-list entry of a section, each below folder or, with
+// folder null, as an absolute path; then deletes the section.
+int DeleteSectionFiles(const char* scriptPath, const char* section, const char* folder) {
+  SectionText list;
+  // Not read whole: nothing is deleted and the section stays for a later
+  // run, rather than going with lines that were never looked at.
+  if (!ReadWholeSection(scriptPath, section, &list)) return 0;
+  if (list.length == 0) return 1;
+
+  const char* prefix = folder ? folder : kNoText;
+  size_t prefixLength = strlen(prefix);
+  const char* separator = (folder && (prefixLength == 0 || prefix[prefixLength - 1] != '\\'))
+                              ? kBackslashText
+                              : kNoText;
+  int result = 1;
+  for (const char* line = FirstLine(list); line; line = NextLine(line)) {
+    char entry[kPathSize];
+    int parsed = ParseLoggedFileLine(line, entry, sizeof(entry));
+    if (parsed == 0) continue;
+    // An entry or path too long for the buffer cannot be deleted, and is
+    // never cut into another file's name: it fails like a file in use.
+    char path[kPathSize];
+    if (parsed < 0 || !FormatBounded(path, sizeof(path), "%s%s%s", prefix, separator, entry)) {
+      result = 0;
+      break;
+    }
+    if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+      result = 0;
+      break;
+    }
+  }
+  WritePrivateProfileStringA(section, nullptr, nullptr, scriptPath);
+  return result;
+}
+
+// The shortcut rule: a link whose target still opens stays; any other goes.
+// 0 when it had to go and could not be deleted (a link already gone
+// included).
+int RemoveLinkUnlessTargetOpens(const char* folder, const char* name) {
+  char linkPath[kPathSize];
+  if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
+    return 0;
+  char target[kPathSize];
+  if (SUCCEEDED(ResolveLink(nullptr, linkPath, target)) && FileExists(target)) return 1;
+  return DeleteFileA(linkPath) ? 1 : 0;
+}
+
+// The product's per-user settings key, its maker subkey and its App Paths
+// entry. A name that does not fit is skipped: a cut name could be a parent
+// key shared with other products.
+void DeleteProductKeys(const char* productKey, const char* altKey, const char* target) {
+  char key[kPathSize];
+  if (FormatBounded(key, sizeof(key), "%s\\%s", kMakerKey, altKey))
+    DeleteRegKeyTree(HKEY_CURRENT_USER, key);
+  if (FormatBounded(key, sizeof(key), "%s\\%s", kMakerKey, productKey))
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
+  if (FormatBounded(key, sizeof(key), "%s%s", kAppPathsKey, target))
+    DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
+}
+
+// Frees the nodes a component walk has not reached when it ends.
+struct KeyNodeList {
+  KeyNode* head = nullptr;
+  KeyNodeList() = default;
+  KeyNodeList(const KeyNodeList&) = delete;
+  KeyNodeList& operator=(const KeyNodeList&) = delete;
+  ~KeyNodeList() { FreeKeyNodes(head); }
+};
+
+// One product of a component list: its content, then (while the running
+// result holds) its list entry. Returns the running result after it.
+int RemoveProductContent(const char* componentName, const char* scriptPath, int contentFlag,
+                         const char* productKey, int result) {
+  char folder[kPathSize];
+  if (ReadScriptValue(scriptPath, kSectionPaths, productKey, kNoText, folder)) {
+    if (contentFlag) {
+      // Whole trees go only below a drive root or share: a damaged "Paths"
+      // entry must never take a drive's content with it.
+      if (IsRemovableFolderPath(folder) && DeleteFolderTree(folder)) result = 1;
+    } else {
+      if (DeleteListedFilesInFolder(scriptPath, componentName, folder)) result = 1;
+      RemoveDirectoryA(folder);
+    }
+    char parent[kPathSize];
+    if (ProductFolderParent(folder, parent, sizeof(parent))) RemoveDirectoryA(parent);
+  }
+  if (result) result = RemoveFromComponentList(componentName, productKey);
+  return result;
+}
+
+int IsDotEntry(const char* name) {
+  return strcmp(name, kCurrentFolder) == 0 || strcmp(name, kParentFolder) == 0;
+}
+
+}  // namespace
+
+int ReadComponentList(const char* componentName, std::unique_ptr<char[]>& list) {
+  list.reset();
+  DWORD size = 0;
+  if (!GetRegValueSize(HKEY_LOCAL_MACHINE, kMakerKey, componentName, &size) || size == MAXDWORD)
+    return 0;
+  // One byte beyond the stored data, for a terminator the data may lack.
+  DWORD bufferSize = size + 1;
+  list.reset(new (std::nothrow) char[bufferSize]);
+  if (!list) return 0;
+  if (!GetRegString(HKEY_LOCAL_MACHINE, kMakerKey, componentName, list.get(), bufferSize)) {
+    list.reset();
+    return 0;
+  }
+  return 1;
+}
+
+int RemoveProductEntries(const char* scriptPath, const char* productKey) {
+  // Without a key the maker subkey to delete would be the maker's key itself.
+  if (productKey[0] == '\0') return 0;
+  char target[kPathSize];
+  char icon[kPathSize];
+  char menu[kPathSize];
+  char altKey[kPathSize];
+  TakeProductValue(scriptPath, productKey, kKeyTarget, kNoText, target);
+  TakeProductValue(scriptPath, productKey, kKeyIcon, kNoText, icon);
+  TakeProductValue(scriptPath, productKey, kKeyMenu, kNoText, menu);
+  TakeProductValue(scriptPath, productKey, kKeyAltKey, productKey, altKey);
+  if (!target[0] || !icon[0] || !menu[0] || !altKey[0]) return 0;
+
+  DeleteProductKeys(productKey, altKey, target);
+
+  char folder[kPathSize];
+  if (!ReadScriptValue(scriptPath, kSectionPaths, productKey, kNoText, folder)) return 0;
+  if (!DeleteListedFilesInFolder(scriptPath, productKey, folder)) return 0;
+  WritePrivateProfileStringA(kSectionProducts, productKey, nullptr, scriptPath);
+
+  char special[kPathSize];
+  if (!GetSpecialFolderPath(CSIDL_DESKTOP, special)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, icon)) return 0;
+  if (!GetSpecialFolderPath(CSIDL_PROGRAMS, special)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, menu)) return 0;
+  char menuFolder[kPathSize];
+  if (FormatBounded(menuFolder, sizeof(menuFolder), "%s\\%s", special, kProductName))
+    RemoveDirectoryA(menuFolder);
+  return 1;
+}
+
+int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder) {
+  return DeleteSectionFiles(scriptPath, section, folder);
+}
+
+int DeleteListedFiles(const char* scriptPath, const char* section) {
+  return DeleteSectionFiles(scriptPath, section, nullptr);
+}
+
+int RemoveComponentContent(const char* componentName, const char* scriptPath, int contentFlag,
+                           const char* listText, int found) {
+  if (!found || !listText) return 0;
+  KeyNodeList nodes;
+  // A node that cannot be allocated ends the run with no key processed: the
+  // list stays as stored (BuildKeyNodes frees what it had built).
+  if (!BuildKeyNodes(listText, &nodes.head)) return 0;
+  int result = 0;
+  while (nodes.head) {
+    KeyNode* node = nodes.head;
+    nodes.head = node->next;
+    result = RemoveProductContent(componentName, scriptPath, contentFlag, node->key, result);
+    FreeKeyNode(node);
+  }
+  return result;
+}
+
+int RemoveFromComponentList(const char* componentName, const char* productKey) {
+  std::unique_ptr<char[]> list;
+  // A missing value holds no key and there is nothing to delete. A value that
+  // cannot be read whole is left as stored: rewriting it from an empty or
+  // partial read would drop the other products' keys.
+  if (!ReadComponentList(componentName, list)) return 0;
+  // The list only shrinks, so it is rewritten in its own buffer.
+  int found = RemoveComponentListEntry(list.get(), productKey, list.get(), strlen(list.get()) + 1);
+  if (found < 0) return 0;
+  if (list[0])
+    SetRegString(HKEY_LOCAL_MACHINE, kMakerKey, componentName, list.get(), 1);
+  else
+    SetRegString(HKEY_LOCAL_MACHINE, kMakerKey, componentName, kNoText, 0);
+  return found;
+}
+
+int DeleteFolderTree(const char* folder) {
+  char pattern[kPathSize];
+  if (!FormatBounded(pattern, sizeof(pattern), "%s\\%s", folder, kAllFilesPattern)) return 0;
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.Valid()) return 0;
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    // An entry whose path does not fit stays (never cut into another name);
+    // the folder then stays too.
+    char path[kPathSize];
+    if (!FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName)) continue;
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      DeleteFileA(path);
+    else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      // A linked folder goes as a link; what it points to is not the
+      // product's.
+      RemoveDirectoryA(path);
+    else
+      DeleteFolderTree(path);
+  } while (FindNextFileA(search.h, &entry));
+  DWORD error = GetLastError();
+  search.Close();
+  if (error != ERROR_NO_MORE_FILES) return 0;
+  return RemoveDirectoryA(folder) ? 1 : 0;
+}
+
+int RemoveUninstallShortcuts(const char* scriptPath) {
+  char programs[kPathSize];
+  if (!GetSpecialFolderPath(CSIDL_PROGRAMS, programs)) return 0;
+  SectionText uninst;
+  // Not read whole: answered like a missing Programs folder, so that the
+  // script (the record of the shortcuts not yet removed) and the uninstaller
+  // stay.
+  if (!ReadWholeSection(scriptPath, kSectionUninst, &uninst)) return 0;
+  for (const char* line = FirstLine(uninst); line; line = NextLine(line)) {
+    char folderName[kPathSize];
+    char linkName[kPathSize];
+    if (!SplitUninstLine(line, folderName, sizeof(folderName), linkName, sizeof(linkName)))
+      continue;
+    char folder[kPathSize];
+    char link[kPathSize];
+    if (!FormatBounded(folder, sizeof(folder), "%s\\%s", programs, folderName)) continue;
+    if (FormatBounded(link, sizeof(link), "%s\\%s%s", folder, linkName, kLinkExtension))
+      DeleteFileA(link);
+    RemoveDirectoryA(folder);
+  }
+  return 1;
+}

@@ -1,0 +1,20 @@
+// Removal of what the uninstall script records: the product's registry keys,
+// files and shortcuts, listed files, component content, and the uninstaller's
+// own shortcuts. Each operation consumes the part of the script it used.
+#pragma once
+
+#include <memory>
+
+int RemoveProductEntries(const char* scriptPath, const char* productKey);
+int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder);
+int DeleteListedFiles(const char* scriptPath, const char* section);
+int RemoveComponentContent(const char* componentName, const char* scriptPath, int contentFlag,
+                           const char* listText, int found);
+int RemoveFromComponentList(const char* componentName, const char* productKey);
+int DeleteFolderTree(const char* folder);
+int RemoveUninstallShortcuts(const char* scriptPath);
+
+// Reads the component list (a value under the maker's key) whole, however
+// long, into a buffer allocated to fit. 1 when the value exists and was read;
+// 0 when it is missing or cannot be read (list is then null).
+int ReadComponentList(const char* componentName, std::unique_ptr<char[]>& list);

@@ -5,8 +5,8 @@ set -uo pipefail
 top=$1
 c="$WINEPREFIX/drive_c"
 lfdrive="T:\\build\\win64\\bin\\lfdrive.exe"
-setup_answers=(--answer OK)
-uninstall_answers=(--answer Yes --answer OK)
+setup_answers=(--answer No)
+uninstall_answers=(--answer Yes --answer Yes --answer OK)
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillara Browser'
 
 show_machine() {
@@ -22,9 +22,11 @@ show_machine() {
   (cd "$c/users" && find . -name '*.lnk' | sed 's/^/     /')
   [ -n "$(cd "$c/users" && find . -name '*.lnk')" ] || echo "     (none)"
   echo "-- registry:"
-  for k in 'HKLM\Software\LUMENFIELD Corporation' "$uninstall_key" \
+  for k in 'HKLM\Software\LUMENFIELD Corporation' 'HKCU\Software\LUMENFIELD Corporation' "$uninstall_key" \
            'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\LFViewer.exe' \
-           'HKCR\vorn' 'HKCR\.vorn' 'HKCR\.3de'; do
+           'HKCR\vorn' 'HKCR\.vorn' 'HKCR\.3de' 'HKCR\LUMENFIELD.Document' \
+           'HKLM\Software\Microsoft\IE4\DependentComponents' \
+           'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'; do
     if out=$(wine reg query "$k" /s 2>/dev/null); then
       echo "     $k:"; echo "$out" | tr -d '\r' | sed '/^$/d; s/^/       /'
     else

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/globals.h"
+#include "app/prereq_checks.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
 #include "app/text_util.h"
@@ -147,9 +148,15 @@ int UninstallProduct(HWND window) {
 
   RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0);
 
-  // The product is gone, so its Internet Explorer dependent-component value
-  // is removed, not written back with a default name.
-  RegisterDependentComponent(1);
+  // The Internet Explorer dependent-component value is shared by the
+  // platform's products. Once none is left in the "Viewer" list it is
+  // removed, not written back with a default name; the install's own
+  // generation check (the value exists only from Internet Explorer 4 on)
+  // applies to the removal too.
+  if (!IsComponentInstalled(kViewerComponent)) {
+    IsInternetExplorerPresent();
+    RegisterDependentComponent(1);
+  }
   ScheduleGroupConversion();
 
   char message[kPathSize];

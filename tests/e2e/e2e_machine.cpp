@@ -294,6 +294,26 @@ LinkInfo ReadLink(const std::string& linkPath) {
   return info;
 }
 
+bool WriteLink(const std::string& linkPath, const std::string& target) {
+  bool saved = false;
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    link->SetPath(target.c_str());
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      wchar_t wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+      saved = SUCCEEDED(file->Save(wide, TRUE));
+      file->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  return saved;
+}
+
 std::string DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
 std::string ProgramsFolder() { return SpecialFolder(CSIDL_PROGRAMS); }
 

@@ -80,6 +80,8 @@ struct LinkInfo {
 };
 // Loads a .lnk file with the shell-link object (COM initialised on demand).
 LinkInfo ReadLink(const std::string& linkPath);
+// Saves a shell link to target, as a user's own shortcut would be.
+bool WriteLink(const std::string& linkPath, const std::string& target);
 
 std::string DesktopFolder();
 std::string ProgramsFolder();

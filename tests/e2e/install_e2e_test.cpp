@@ -13,24 +13,10 @@
 #include "driver_expect.h"
 #include "install/install_test_files.h"
 #include "e2e_machine.h"
+#include "e2e_runs.h"
 #include "window_driver.h"
 
 namespace {
-
-const char kSetupCaption[] = "Quillara Browser Installation";
-const char kCriticalCaption[] = "Quillara Browser Installation Critical Error";
-const char kRunNow[] =
-    "Quillara Browser was successfully installed.\n\nWould you like to run Quillara Browser now?";
-const char kNotCompleted[] = "The installation was not completed successfully!";
-const char kNotInstalled[] =
-    "Quillara Browser was not installed.\n\nPlease run 'Setup' again to complete the "
-    "Quillara Browser\ninstallation.";
-const char kMaker[] = "SOFTWARE\\LUMENFIELD Corporation";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser";
-const char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char kStandinLog[] = "C:\\standins.log";
-
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 // The sample package's script with some "Log" or list lines changed.
 std::string SampleScript(const std::map<std::string, std::string>& replace = {}) {
@@ -40,33 +26,6 @@ std::string SampleScript(const std::map<std::string, std::string>& replace = {})
     if (at != std::string::npos) text.replace(at, r.first.size(), r.second);
   }
   return text;
-}
-
-// Starts the package's setup with the stand-ins' log switched on.
-bool StartSetup(DriverRun& run, const std::string& package = kPackageDir,
-                const std::string& args = "") {
-  return StartProgram(run, Quoted(package + "\\LFSetup.exe") + args, package,
-                      {std::string("LF_STANDIN_LOG=") + kStandinLog});
-}
-
-// A whole successful install of the package, declining the first start.
-::testing::AssertionResult InstallAndDecline(const std::string& package = kPackageDir) {
-  DriverRun run;
-  if (!StartSetup(run, package)) return ::testing::AssertionFailure() << run.transcript;
-  auto r = ExpectWindow(run, kSetupCaption, kRunNow, "No", 30000);
-  if (!r) return r;
-  return ExpectEnd(run, 30000);
-}
-
-// An install that fails: the critical message, then the closing message.
-::testing::AssertionResult InstallExpectingFailure(const std::string& package = kPackageDir) {
-  DriverRun run;
-  if (!StartSetup(run, package)) return ::testing::AssertionFailure() << run.transcript;
-  auto r = ExpectWindow(run, kCriticalCaption, kNotCompleted, "OK", 30000);
-  if (!r) return r;
-  r = ExpectWindow(run, kSetupCaption, kNotInstalled, "OK");
-  if (!r) return r;
-  return ExpectEnd(run, 30000);
 }
 
 std::string World(const std::string& rel) { return std::string(kDefaultWorld) + "\\" + rel; }
@@ -194,7 +153,7 @@ std::vector<ExpectedValue> SampleRegistry(const std::string& world) {
 // registry and the programs started afterwards.
 TEST(Install, FirstInstallOfTheSamplePackage) {
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
 
   EXPECT_EQ((std::set<std::string>{"LFCtrl.exe", "LFViewer.exe", "Worlds\\", "Worlds\\welcome.vorn",
                                    "help\\", "help\\quickstart.txt", "readme.txt"}),
@@ -205,9 +164,10 @@ TEST(Install, FirstInstallOfTheSamplePackage) {
   ExpectSampleUninstallScript(kDefaultWorld);
   ExpectSampleShortcuts(kDefaultWorld);
   ExpectRegistry(SampleRegistry(kDefaultWorld));
-  // The viewer stand-in carries no version information: the version is empty.
-  EXPECT_EQ("", ReadRegValue(HKEY_LOCAL_MACHINE, std::string(kMaker) + "\\LFViewer", "Version").data);
-  EXPECT_EQ("0x0100=",
+  // The viewer's file version, as recorded for the product and the edition.
+  EXPECT_EQ("2.1.0.35",
+            ReadRegValue(HKEY_LOCAL_MACHINE, std::string(kMaker) + "\\LFViewer", "Version").data);
+  EXPECT_EQ("0x0100=2.1.0.35",
             ReadRegValue(HKEY_LOCAL_MACHINE, std::string(kMaker) + "\\LFViewer\\", "RegVerStr").data);
 
   // The control program with "/r", then the viewer with "-r", both from the
@@ -223,7 +183,7 @@ TEST(Install, FirstInstallOfTheSamplePackage) {
 // closing question starts the viewer in the install folder.
 TEST(Install, ReinstallOverTheSameVersion) {
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   auto registryBefore = SnapshotRegistry(HKEY_LOCAL_MACHINE, kMaker);
   auto scriptBefore = ReadTextFile(UninstallScript());
   std::string desktopLink = DesktopFolder() + "\\Quillara Browser.lnk";
@@ -235,7 +195,7 @@ TEST(Install, ReinstallOverTheSameVersion) {
   DeleteFileA(kStandinLog);
 
   DriverRun run;
-  ASSERT_TRUE(StartSetup(run));
+  ASSERT_TRUE(StartSetup(run, kPackageDir));
   ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kRunNow, "Yes", 30000));
   ASSERT_TRUE(ExpectEnd(run, 30000));
 
@@ -312,7 +272,7 @@ TEST_P(ListSyntax, CopiesRecordsAndAsksAsTheLinesSay) {
 
   bool cancelled = c.answers[0] == "Cancel";
   DriverRun run;
-  ASSERT_TRUE(StartSetup(run));
+  ASSERT_TRUE(StartSetup(run, kPackageDir));
   ASSERT_TRUE(ExpectWindow(run, kSetupCaption, NewerQuestion(World("lib\\engine.dll")),
                            c.answers[0], 30000));
   if (cancelled) {
@@ -392,7 +352,7 @@ std::set<std::string> With(std::set<std::string> base, std::initializer_list<con
 TEST_P(InstallFailure, ReportsAndKeepsWhatWasRecorded) {
   const FailureCase& c = GetParam();
   ASSERT_TRUE(PreparePackage(kPackageDir, SampleScript(c.scriptChanges)));
-  ASSERT_TRUE(InstallExpectingFailure());
+  ASSERT_TRUE(InstallExpectingFailure(kPackageDir));
 
   std::string script = UninstallScript();
   EXPECT_EQ(c.sections, AsSet(ReadIniSectionNames(script)));
@@ -446,7 +406,7 @@ TEST(Install, ControlProgramInUseSkipsTheNetscapeStep) {
                              &ctrl));
   WaitForInputIdle(ctrl.hProcess, 5000);
 
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   TerminateProcess(ctrl.hProcess, 0);
   CloseHandle(ctrl.hProcess);
   CloseHandle(ctrl.hThread);
@@ -474,7 +434,7 @@ TEST(Install, Navigator4BringsTheNetscapeQuestion) {
                              "CurrentVersion", "4.7"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
   DriverRun run;
-  ASSERT_TRUE(StartSetup(run));
+  ASSERT_TRUE(StartSetup(run, kPackageDir));
   ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kNetscapeQuestion, "Yes", 30000));
   ASSERT_TRUE(ExpectWindow(run, kSetupCaption, kRunNow, "No", 30000));
   ASSERT_TRUE(ExpectEnd(run, 30000));
@@ -490,7 +450,7 @@ TEST(Install, DetectedViewerFolderIsReused) {
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "LFViewer.exe", "Path",
                              "C:\\Apps\\Quill\\World"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   EXPECT_TRUE(FileExists("C:\\Apps\\Quill\\World\\LFViewer.exe"));
   EXPECT_FALSE(FileExists(World("LFViewer.exe")));
   EXPECT_EQ("C:\\Apps\\Quill\\World", ReadIniSection(UninstallScript(), "Paths")["lfviewer"]);
@@ -500,7 +460,7 @@ TEST(Install, DetectedAuthoringToolDecidesTheParentFolder) {
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, std::string(kAppPaths) + "LCHome.exe", "Path",
                              "C:\\Crafter\\Bin"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   EXPECT_TRUE(FileExists("C:\\Crafter\\World\\LFViewer.exe"));
   ExpectSampleUninstallScript("C:\\Crafter\\World");
 }
@@ -517,7 +477,7 @@ TEST(Install, OlderViewerLayoutIsMoved) {
   ASSERT_TRUE(WriteTextFile(std::string(old) + "\\LFViewer.hlp", "help"));
   ASSERT_TRUE(WriteTextFile(std::string(old) + "\\notes.txt", "the user's own file"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
 
   // The detected folder's parent, C:\Apps, takes the new "\World" folder.
   const std::string world = "C:\\Apps\\World";
@@ -537,7 +497,7 @@ TEST(Install, ProtocolWithoutDdeNamesOnWindowsNT) {
                           "LUMENFIELD.Document\\shell\\open\\ddeexec\\application"})
     ASSERT_TRUE(WriteRegString(HKEY_CLASSES_ROOT, key, "", "stale"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   for (const char* base : {"vorn", "LUMENFIELD.Document"})
     for (const char* sub : {"topic", "application"})
       EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT,
@@ -550,7 +510,7 @@ TEST(Install, ProtocolWithDdeNamesOnWindows95) {
   ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\LFSetup.exe",
                              "Version", "win95"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
   for (const char* base : {"vorn", "LUMENFIELD.Document"}) {
     std::string ddeexec = std::string(base) + "\\shell\\open\\ddeexec";
     EXPECT_EQ("system", ReadRegValue(HKEY_CLASSES_ROOT, ddeexec + "\\topic", "").data) << base;
@@ -588,7 +548,7 @@ TEST_P(OlderRemovalLog, IsPrunedOrRemoved) {
                              olderUninstaller + " -a"));
   ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, std::string(olderKey) + "\\Sub", "x", "y"));
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
-  ASSERT_TRUE(InstallAndDecline());
+  ASSERT_TRUE(InstallAndDecline(kPackageDir));
 
   if (GetParam().otherProduct) {
     EXPECT_EQ((std::map<std::string, std::string>{{"lchome", "LUMENCRAFTER Home"}}),

@@ -9,20 +9,11 @@
 #include "app/window_logic.h"
 #include "driver_expect.h"
 #include "e2e_machine.h"
+#include "e2e_runs.h"
 #include "window_driver.h"
 
 namespace {
 
-const char kSetupCaption[] = "Quillara Browser Installation";
-const char kUninstallCaption[] = "Uninstall Quillara Browser";
-const char kCriticalCaption[] = "Quillara Browser Installation Critical Error";
-const char kNotCompleted[] = "The installation was not completed successfully!";
-const char kNotInstalled[] =
-    "Quillara Browser was not installed.\n\nPlease run 'Setup' again to complete the "
-    "Quillara Browser\ninstallation.";
-const char kRemoveQuestion[] = "You are about to remove Quillara Browser.\nDo you wish to proceed?";
-const char kNotRegistered[] =
-    "Quillara Browser is not properly registered, and could\nnot be Uninstalled";
 const char kSetupBrowserCaption[] = "Quillara Installation";
 const char kSetupBrowserText[] =
     "Quillara Browser cannot be installed while a\nLUMENFIELD Powered Browser is running.\n\n"
@@ -33,10 +24,7 @@ const char kUninstallBrowserText[] =
     "Press 'OK' to shut down the Browser now and proceed with\nthe uninstall, or press "
     "'Cancel' to terminate the uninstallation\nprocess.";
 
-const char kPackageDir[] = "C:\\Package";
 const char kBlankTemp[] = "C:\\Temp Folder With Blanks\\";
-
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 std::string InstalledUninstaller() { return WindowsDir() + "\\LFUninst.exe"; }
 
@@ -46,16 +34,6 @@ std::string InstalledUninstaller() { return WindowsDir() + "\\LFUninst.exe"; }
   auto r = ExpectWindow(run, kCriticalCaption, kNotCompleted, "OK");
   if (!r) return r;
   return ExpectWindow(run, kSetupCaption, kNotInstalled, "OK");
-}
-
-// Every process of the run, the relocated copy included, ended with code 0.
-::testing::AssertionResult AllExitedWithZero(const DriverRun& run) {
-  for (const auto& p : run.tracked)
-    if (p.exitCode != 0)
-      return ::testing::AssertionFailure()
-             << p.exeName << " (pid " << p.pid << ") exit code " << p.exitCode << "\n"
-             << run.transcript;
-  return ::testing::AssertionSuccess();
 }
 
 // Setup by any name but the uninstaller's; uninstall by that name in any case.

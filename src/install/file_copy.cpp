@@ -114,7 +114,15 @@ int InstallFileList(HWND window, const char* listName, int record) {
   char list[kFileListSize];
   DWORD listLength = GetPrivateProfileSectionA(listName, list, sizeof(list), g_setupScriptPath);
   if (listLength > 0) {
-    DropCutLastLine(list, listLength, sizeof(list));
+    // The list is read into 2048 bytes; a read that filled them is checked
+    // against a larger one, so that a last line cut in the middle is not
+    // taken for a file name while one that ends exactly there is kept.
+    if (listLength == sizeof(list) - 2) {
+      char fuller[2 * kFileListSize];
+      DWORD fullerLength =
+          GetPrivateProfileSectionA(listName, fuller, sizeof(fuller), g_setupScriptPath);
+      DropCutLastLine(list, listLength, sizeof(list), fuller, fullerLength);
+    }
     char sourceFolder[kPathSize];
     CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
     const char* name = AfterLastBackslash(sourceFolder);

@@ -64,8 +64,12 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
   return kListLineFile;
 }
 
-void DropCutLastLine(char* list, size_t returned, size_t size) {
+void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
+                     size_t fullerReturned) {
   if (size < 2 || returned != size - 2) return;
+  if (fuller && fullerReturned >= returned && memcmp(list, fuller, returned) == 0 &&
+      fuller[returned] == '\0')
+    return;
   char* last = list;
   for (char* line = list; line < list + returned && *line; line += strlen(line) + 1) last = line;
   *last = '\0';

@@ -36,12 +36,15 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
                                FileListLine* out);
 
 // A file list section as the private-profile read gives it: lines each ended
-// by a zero byte, the list by a second one. When the read was cut (it
-// returned size - 2), the last line may end in the middle of a name and so
-// name a different file than the script does; it is dropped, so that only
-// whole lines are seen. A list that fills the buffer to exactly that length
-// looks the same and loses its last line too.
-void DropCutLastLine(char* list, size_t returned, size_t size);
+// by a zero byte, the list by a second one. A read that returned size - 2 may
+// have cut its last line in the middle of a name, which would then name a
+// different file than the script does; a list that fills the buffer exactly
+// looks the same. `fuller` is the same section read into a larger buffer
+// (null when that read failed): when it shows the last line ending at the
+// same place, the line is whole and kept; otherwise it is dropped, so that
+// only whole lines are seen.
+void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
+                     size_t fullerReturned);
 
 // Fixed file versions and last-write times: both are pairs of unsigned
 // 32-bit numbers compared most significant half first. 1 when the installed

@@ -164,6 +164,25 @@ TEST_F(FileListTest, LinesBeyondTheFirst2048BytesAreNotSeen) {
   EXPECT_EQ(kDisplayName, ProductsEntry());
 }
 
+TEST_F(FileListTest, AListThatFillsThe2048BytesExactlyIsSeenWhole) {
+  // 226 lines of 9 bytes and a last line of 13 with its zero: 2047 bytes of
+  // lines and the list's final zero make exactly 2048.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 226; ++i) {
+    char name[16];
+    FormatBounded(name, sizeof(name), "f%03d.txt", i);
+    lines.push_back(name);
+    Package(name, name);
+  }
+  lines.push_back("last-one.txt");
+  Package("last-one.txt", "last");
+  WriteScript("Core", lines);
+
+  EXPECT_EQ(1, InstallWithoutQuestion("Core", 1));
+  EXPECT_TRUE(FileExists(Installed("last-one.txt")));
+  EXPECT_EQ(227u, Recorded().size());
+}
+
 TEST_F(FileListTest, PathsLongerThan259CharactersFailTheList) {
   // Install folder of 209 characters, so its files may have 49 more.
   const std::string deepDir = "C:\\" + std::string(200, 'L') + "\\World";

@@ -108,18 +108,32 @@ TEST(DropCutLastLine, DropsOnlyALineTheReadCut) {
   const std::vector<std::string> both = {"first.txt", "second.txt"};
   char list[32];
   std::memcpy(list, "first.txt\0second.txt\0", 22);  // 21 bytes and the final zero
-  DropCutLastLine(list, 21, sizeof(list));
+  DropCutLastLine(list, 21, sizeof(list), nullptr, 0);
   EXPECT_EQ(both, Lines(list)) << "a read that was not cut keeps every line";
 
-  // Cut: 16-byte buffer, returned 14, last line "seco" cut in the middle.
+  // Cut: 16-byte buffer, returned 14, last line "seco" cut in the middle; the
+  // larger read shows the line going on.
+  const char fuller[] = "first.txt\0second.txt\0";
   char cut[16];
   std::memcpy(cut, "first.txt\0seco\0\0", 16);
-  DropCutLastLine(cut, 14, sizeof(cut));
+  DropCutLastLine(cut, 14, sizeof(cut), fuller, 21);
   EXPECT_EQ(std::vector<std::string>{"first.txt"}, Lines(cut));
+
+  // The same buffer without a larger read to compare with: dropped to be safe.
+  std::memcpy(cut, "first.txt\0seco\0\0", 16);
+  DropCutLastLine(cut, 14, sizeof(cut), nullptr, 0);
+  EXPECT_EQ(std::vector<std::string>{"first.txt"}, Lines(cut));
+
+  // A list that fills the buffer exactly: the larger read ends at the same
+  // place, so the last line is whole and kept.
+  char exact[18];
+  std::memcpy(exact, "first.txt\0second\0\0", 18);
+  DropCutLastLine(exact, 16, sizeof(exact), "first.txt\0second\0", 16);
+  EXPECT_EQ((std::vector<std::string>{"first.txt", "second"}), Lines(exact));
 
   char single[8];
   std::memcpy(single, "abcdef\0\0", 8);
-  DropCutLastLine(single, 6, sizeof(single));
+  DropCutLastLine(single, 6, sizeof(single), "abcdefgh\0", 8);
   EXPECT_TRUE(Lines(single).empty());
 }
 

@@ -1,4 +1,5 @@
 #include "app/startup.h"
+#include "app/system_paths.h"
 
 #include <stdlib.h>
 
@@ -41,8 +42,7 @@ const char kCriticalErrorCaptionText[] = "Quillara Browser Installation Critical
 const char kUninstallErrorCaptionText[] = "Quillara Browser Uninstall Error";
 const char kUninstallCaptionText[] = "Uninstall Quillara Browser";
 
-const char kInfFolder[] = "\\inf\\";
-const char kUninstallScriptName[] = "LFUninst.inf";
+const char kUninstallScriptRelative[] = "inf\\LFUninst.inf";
 
 // Asks the user to close every running platform browser; the question comes
 // back each second for as long as a browser window exists. Returns 0 when
@@ -104,9 +104,8 @@ int RegisterMainClass(HINSTANCE instance) {
 
 int DecideRunMode() {
   char ownPath[kPathSize];
-  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
   // A name that did not fit is not the uninstaller's: such a run is a setup.
-  if (len == 0 || len >= sizeof(ownPath)) ownPath[0] = '\0';
+  GetOwnPath(ownPath, sizeof(ownPath));
   g_uninstallMode = IsUninstallerPath(ownPath);
 
   if (!CloseRunningBrowsers()) return 0;
@@ -143,13 +142,9 @@ int LoadCaptions() {
 int InitInstance(HINSTANCE instance) {
   g_hInstance = instance;
 
-  char windowsDir[kPathSize];
-  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  if (len == 0 || len >= sizeof(windowsDir)) windowsDir[0] = '\0';
   // A Windows folder too long for the script path leaves the path empty
   // rather than cut; the script operations then find no file.
-  FormatBounded(g_uninstScriptPath, sizeof(g_uninstScriptPath), "%s%s%s", windowsDir,
-                kInfFolder, kUninstallScriptName);
+  BuildWindowsPath(kUninstallScriptRelative, g_uninstScriptPath, sizeof(g_uninstScriptPath));
 
   DetectInstalledProduct();
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "app/system_paths.h"
 #include "app/handles.h"
 #include "app/process_util.h"
 #include "app/run_mode_logic.h"
@@ -64,9 +65,8 @@ const char kLinkExtension[] = ".lnk";
 
 int BuildSetupScriptPath() {
   char ownPath[kPathSize];
-  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
   g_setupScriptPath[0] = '\0';
-  if (len == 0 || len >= sizeof(ownPath)) return 0;
+  if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
   const char* name = AfterLastBackslash(ownPath);
   if (!name) return 0;
   ownPath[name - ownPath] = '\0';
@@ -74,13 +74,6 @@ int BuildSetupScriptPath() {
   // install then fails for want of a product key.
   return FormatBounded(g_setupScriptPath, sizeof(g_setupScriptPath), "%s%s", ownPath,
                        kSetupScriptName);
-}
-
-int WindowsFile(const char* name, char* out, size_t size) {
-  char windowsDir[kPathSize];
-  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  if (len == 0 || len >= sizeof(windowsDir)) return 0;
-  return FormatBounded(out, size, "%s\\%s", windowsDir, name);
 }
 
 void DeleteLinkFile(const char* folder, const char* name) {
@@ -125,9 +118,8 @@ void RemoveReplacedBrand() {
 // the uninstall entry that starts it.
 int InstallUninstaller() {
   char ownPath[kPathSize], uninstaller[kPathSize];
-  DWORD len = GetModuleFileNameA(nullptr, ownPath, sizeof(ownPath));
-  if (len == 0 || len >= sizeof(ownPath)) return 0;
-  if (!WindowsFile(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
+  if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
+  if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
   if (!CopyFileA(ownPath, uninstaller, FALSE)) return 0;
   return SetRegString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kUninstallStringValue,
                       uninstaller, 1);
@@ -176,7 +168,7 @@ void PruneOlderRemovalLog() {
   if (GetPrivateProfileSectionA(kSectionProducts, products, sizeof(products), log) != 0) return;
   DeleteFileA(log);
   char olderUninstaller[kPathSize];
-  if (WindowsFile(kOlderUninstallerName, olderUninstaller, sizeof(olderUninstaller)))
+  if (BuildWindowsPath(kOlderUninstallerName, olderUninstaller, sizeof(olderUninstaller)))
     DeleteFileA(olderUninstaller);
   char key[kPathSize];
   if (FormatBounded(key, sizeof(key), "%s%s", kUninstallKeyBase, kOlderUninstallKey))

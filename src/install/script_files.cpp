@@ -1,7 +1,6 @@
 #include "install/script_files.h"
 
-#include <windows.h>
-
+#include "app/system_paths.h"
 #include "app/text_util.h"
 
 const char kSetupScriptName[] = "LFSetup.inf";
@@ -29,11 +28,7 @@ const char kKeyAltKey[] = "AltKey";
 const char kViewerKey[] = "LFViewer";
 
 int BuildOlderLogPath(char* out, size_t size) {
-  char windowsDir[MAX_PATH];
-  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  if (len == 0 || len >= sizeof(windowsDir)) {
-    if (size) out[0] = '\0';
-    return 0;
-  }
-  return FormatBounded(out, size, "%s\\inf\\%s", windowsDir, kOlderLogName);
+  char relative[32];
+  return FormatBounded(relative, sizeof(relative), "inf\\%s", kOlderLogName) &&
+         BuildWindowsPath(relative, out, size);
 }

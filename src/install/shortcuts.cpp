@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "app/system_paths.h"
 #include "app/handles.h"
 #include "app/run_mode_logic.h"
 #include "app/text_util.h"
@@ -46,14 +47,10 @@ void RecordProductValue(const char* key, const char* value) {
 HRESULT CreateUninstallShortcut(const char* menuFolderPath, const char* menuFolder,
                                 const char* uninstName) {
   WritePrivateProfileStringA(kSectionUninst, menuFolder, uninstName, g_uninstScriptPath);
-  char windowsDir[kPathSize];
-  UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  if (length == 0 || length >= sizeof(windowsDir)) return E_FAIL;
   char uninstaller[kPathSize];
   char linkPath[kPathSize];
   char arguments[kPathSize + 4];
-  if (!FormatBounded(uninstaller, sizeof(uninstaller), "%s\\%s", windowsDir,
-                     kUninstallerFileName) ||
+  if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller)) ||
       !FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", menuFolderPath, uninstName,
                      kLinkExtension) ||
       !FormatBounded(arguments, sizeof(arguments), kUninstallArgumentsFormat, g_uninstScriptPath))

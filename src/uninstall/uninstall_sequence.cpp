@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/globals.h"
+#include "app/system_paths.h"
 #include "app/prereq_checks.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
@@ -73,15 +74,6 @@ void DeleteClassKeys(const char* const* keys, size_t count) {
   for (size_t i = 0; i < count; ++i) DeleteRegKeyTree(HKEY_CLASSES_ROOT, keys[i]);
 }
 
-// <Windows>\LFUninst.exe; empty when it does not fit.
-void BuildUninstallerPath(char* path, size_t size) {
-  path[0] = '\0';
-  char windowsDir[kPathSize];
-  UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  if (length == 0 || length >= sizeof(windowsDir)) return;
-  FormatBounded(path, size, "%s\\%s", windowsDir, kUninstallerFileName);
-}
-
 }  // namespace
 
 int IsComponentInstalled(const char* componentName) {
@@ -137,7 +129,7 @@ int UninstallProduct(HWND window) {
     return 1;
   }
   char uninstallerPath[kPathSize];
-  BuildUninstallerPath(uninstallerPath, sizeof(uninstallerPath));
+  BuildWindowsPath(kUninstallerFileName, uninstallerPath, sizeof(uninstallerPath));
 
   UpdateNetscapeHandler(window, kNetscapeProgram, 0, 1);
 

@@ -85,7 +85,7 @@ std::vector<std::string> ReadLogLines(const std::string& path) {
   return lines;
 }
 
-RunningBrowser::~RunningBrowser() {
+RunningProgram::~RunningProgram() {
   if (pi.hProcess) {
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);
@@ -94,14 +94,21 @@ RunningBrowser::~RunningBrowser() {
   if (pi.hThread) CloseHandle(pi.hThread);
 }
 
-bool StartBrowser(RunningBrowser& browser, bool ignoreClose) {
-  std::string cmd = "\"" + BuiltProgram("browser_standin.exe") + "\"";
-  if (ignoreClose) cmd += " --ignore-close";
+bool StartRunningProgram(RunningProgram& program, const std::string& commandLine) {
+  std::string cmd = commandLine;
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
   if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &browser.pi))
+                      &program.pi))
     return false;
+  WaitForInputIdle(program.pi.hProcess, 5000);
+  return true;
+}
+
+bool StartBrowser(RunningProgram& browser, bool ignoreClose) {
+  std::string cmd = "\"" + BuiltProgram("browser_standin.exe") + "\"";
+  if (ignoreClose) cmd += " --ignore-close";
+  if (!StartRunningProgram(browser, cmd)) return false;
   for (int i = 0; i < 1000; ++i) {
     if (FindWindowA("LumenFieldClass", nullptr)) return true;
     if (WaitForSingleObject(browser.pi.hProcess, 10) == WAIT_OBJECT_0) return false;

@@ -33,17 +33,20 @@ bool PlaceSetupProgram(const std::string& path);
 // line as the program built it on either.
 std::vector<std::string> ReadLogLines(const std::string& path);
 
-// A running platform browser stand-in, started by the test (not by the
-// program under test) and ended when the test is over.
-struct RunningBrowser {
+// A program the test itself starts (not the program under test), such as a
+// running browser or a control program that holds its file; it is ended
+// when the test is over.
+struct RunningProgram {
   PROCESS_INFORMATION pi = {};
-  RunningBrowser() = default;
-  RunningBrowser(const RunningBrowser&) = delete;
-  RunningBrowser& operator=(const RunningBrowser&) = delete;
-  ~RunningBrowser();
+  RunningProgram() = default;
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+  ~RunningProgram();
 };
-// Starts the stand-in and waits until its "LumenFieldClass" window exists.
-bool StartBrowser(RunningBrowser& browser, bool ignoreClose);
+// Starts the command line and waits until the program is idle for input.
+bool StartRunningProgram(RunningProgram& program, const std::string& commandLine);
+// Starts the browser stand-in and waits until its "LumenFieldClass" window exists.
+bool StartBrowser(RunningProgram& browser, bool ignoreClose);
 // True once the stand-in process has ended, polling for up to timeoutMs.
 bool WaitForProcessEnd(HANDLE process, DWORD timeoutMs);
 

@@ -398,18 +398,11 @@ TEST(Install, ControlProgramInUseSkipsTheNetscapeStep) {
   ASSERT_TRUE(CopyFileA(BuiltProgram("viewer_standin.exe").c_str(), World("LFCtrl.exe").c_str(),
                         FALSE));
   // The running control program keeps its file from being replaced.
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION ctrl = {};
-  std::string cmd = Quoted(World("LFCtrl.exe")) + " --stay";
-  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                             &ctrl));
-  WaitForInputIdle(ctrl.hProcess, 5000);
+  RunningProgram ctrl;
+  ASSERT_TRUE(StartRunningProgram(ctrl, Quoted(World("LFCtrl.exe")) + " --stay"));
 
   ASSERT_TRUE(InstallAndDecline(kPackageDir));
-  TerminateProcess(ctrl.hProcess, 0);
-  CloseHandle(ctrl.hProcess);
-  CloseHandle(ctrl.hThread);
+  TerminateProcess(ctrl.pi.hProcess, 0);
   ExpectSampleUninstallScript(kDefaultWorld);
   EXPECT_TRUE(FileExists(DesktopFolder() + "\\Quillara Browser.lnk"));
 }

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Cancel ends the run, and a browser that ignores WM_CLOSE brings the
 // question back until the user gives up.
 TEST(RunningBrowser, OkClosesCooperatingBrowserAndSetupGoesOn) {
-  RunningBrowser browser;
+  RunningProgram browser;
   ASSERT_TRUE(StartBrowser(browser, false));
   std::string exe = std::string(kPackageDir) + "\\LFSetup.exe";
   ASSERT_TRUE(PlaceSetupProgram(exe));
@@ -89,7 +89,7 @@ TEST(RunningBrowser, OkClosesCooperatingBrowserAndSetupGoesOn) {
 }
 
 TEST(RunningBrowser, CancelEndsTheRunAndLeavesTheBrowser) {
-  RunningBrowser browser;
+  RunningProgram browser;
   ASSERT_TRUE(StartBrowser(browser, false));
   std::string exe = std::string(kPackageDir) + "\\LFSetup.exe";
   ASSERT_TRUE(PlaceSetupProgram(exe));
@@ -102,7 +102,7 @@ TEST(RunningBrowser, CancelEndsTheRunAndLeavesTheBrowser) {
 }
 
 TEST(RunningBrowser, IgnoredCloseBringsTheUninstallQuestionBack) {
-  RunningBrowser browser;
+  RunningProgram browser;
   ASSERT_TRUE(StartBrowser(browser, true));
   std::string exe = InstalledUninstaller();
   ASSERT_TRUE(PlaceSetupProgram(exe));
@@ -230,14 +230,9 @@ TEST(RelocatedCopy, WaitsForTheHandleThenDeletesThePath) {
   ASSERT_TRUE(PlaceSetupProgram(copy));
 
   // The "first process": a stand-in that runs until it is ended.
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION first = {};
-  std::string firstCmd = Quoted(BuiltProgram("viewer_standin.exe")) + " --stay";
-  ASSERT_TRUE(CreateProcessA(nullptr, &firstCmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &first));
-  CloseHandle(first.hThread);
-  HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.dwProcessId);
+  RunningProgram first;
+  ASSERT_TRUE(StartRunningProgram(first, Quoted(BuiltProgram("viewer_standin.exe")) + " --stay"));
+  HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.pi.dwProcessId);
   ASSERT_NE(nullptr, inheritable);
 
   DriverRun run;
@@ -249,8 +244,7 @@ TEST(RelocatedCopy, WaitsForTheHandleThenDeletesThePath) {
   EXPECT_FALSE(WaitForWindow(run, &early, 1500)) << run.transcript;
   EXPECT_TRUE(FileExists(target));
 
-  TerminateProcess(first.hProcess, 0);
-  CloseHandle(first.hProcess);
+  TerminateProcess(first.pi.hProcess, 0);
   CloseHandle(inheritable);
   ASSERT_TRUE(ExpectWindow(run, kUninstallCaption, kNotRegistered, "OK"));
   EXPECT_FALSE(FileExists(target)) << "the installed uninstaller was not deleted";

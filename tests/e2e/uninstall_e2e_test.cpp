@@ -225,21 +225,14 @@ TEST(Uninstall, MissingDesktopShortcutFailsAndFailsAgain) {
 TEST(Uninstall, ListedFileInUseFailsTheRun) {
   ASSERT_TRUE(PreparePackage(kPackageDir, ""));
   ASSERT_TRUE(InstallAndDecline(kPackageDir));
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION ctrl = {};
-  std::string cmd = Quoted(World("LFCtrl.exe")) + " --stay";
-  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                             &ctrl));
-  WaitForInputIdle(ctrl.hProcess, 5000);
+  RunningProgram ctrl;
+  ASSERT_TRUE(StartRunningProgram(ctrl, Quoted(World("LFCtrl.exe")) + " --stay"));
 
   DriverRun run;
   ASSERT_TRUE(StartUninstallAsWindowsDoes(run));
   ASSERT_TRUE(ExpectWindow(run, kUninstallErrorCaption, kUninstallNotCompleted, "OK", 30000));
   ASSERT_TRUE(ExpectEnd(run, 30000));
-  TerminateProcess(ctrl.hProcess, 0);
-  CloseHandle(ctrl.hProcess);
-  CloseHandle(ctrl.hThread);
+  TerminateProcess(ctrl.pi.hProcess, 0);
 
   EXPECT_FALSE(FileExists(World("LFViewer.exe"))) << "listed before the file in use";
   EXPECT_TRUE(FileExists(World("LFCtrl.exe")));

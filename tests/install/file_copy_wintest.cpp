@@ -79,51 +79,6 @@ class FileListTest : public ::testing::Test {
 
 using Recording = install_test::Entries;
 
-TEST_F(FileListTest, CoreListCopiesAndRecordsEveryLineKind) {
-  for (const char* name : {"a.txt", "c_src.txt", "readme.txt", "new.txt", "d_src.txt"})
-    Package(name, std::string("package ") + name);
-  ASSERT_TRUE(MakeFolders(std::string(kPackage) + "sub\\deep"));
-  Package("sub\\deep\\b.txt", "package b");
-  ASSERT_TRUE(MakeFolders(kInstallDir));
-  ASSERT_TRUE(WriteTextFile(Installed("readme.txt"), "the user's own readme"));
-  WriteScript("Core", {"; not a file", "a.txt", "sub\\deep\\b.txt", "x\\c.txt,  c_src.txt",
-                       "readme.txt*", "new.txt*", "s\\d.txt*,d_src.txt"});
-
-  EXPECT_EQ(1, InstallWithoutQuestion("Core", 1));
-
-  EXPECT_EQ("package a.txt", ReadTextFile(Installed("a.txt")));
-  EXPECT_EQ("package b", ReadTextFile(Installed("sub\\deep\\b.txt")));
-  EXPECT_EQ("package c_src.txt", ReadTextFile(Installed("x\\c.txt")));
-  EXPECT_EQ("the user's own readme", ReadTextFile(Installed("readme.txt")));
-  EXPECT_EQ("package new.txt", ReadTextFile(Installed("new.txt")));
-  EXPECT_EQ("package d_src.txt", ReadTextFile(Installed("s\\d.txt")));
-  EXPECT_FALSE(FileExists(Installed("; not a file")));
-  EXPECT_EQ((Recording{{"a.txt", ""}, {"sub\\deep\\b.txt", ""}, {"x\\c.txt", ""},
-                       {"readme.txt", ""}, {"new.txt", ""}, {"s\\d.txt", ""}}),
-            Recorded());
-  EXPECT_EQ(kDisplayName, ProductsEntry());
-}
-
-TEST_F(FileListTest, ContentListIsCopiedWithoutRecording) {
-  Package("doc.txt", "doc");
-  WriteScript("Content", {"doc.txt"}, nullptr);
-  EXPECT_EQ(1, InstallWithoutQuestion("Content", 0));
-  EXPECT_EQ("doc", ReadTextFile(Installed("doc.txt")));
-  EXPECT_TRUE(Recorded().empty());
-  EXPECT_EQ("", ProductsEntry());
-}
-
-TEST_F(FileListTest, MissingSourceStopsTheListAfterRecordingIt) {
-  Package("a.txt", "a");
-  Package("c.txt", "c");
-  WriteScript("Core", {"a.txt", "missing.txt", "c.txt"});
-  EXPECT_EQ(0, InstallWithoutQuestion("Core", 1));
-  EXPECT_TRUE(FileExists(Installed("a.txt")));
-  EXPECT_FALSE(FileExists(Installed("c.txt")));
-  EXPECT_EQ((Recording{{"a.txt", ""}, {"missing.txt", ""}}), Recorded());
-  EXPECT_EQ("", ProductsEntry()) << "a failed core list is never marked installed";
-}
-
 TEST_F(FileListTest, MissingDisplayNameFailsAfterEveryFileIsCopied) {
   Package("a.txt", "a");
   WriteScript("Core", {"a.txt"}, nullptr);
@@ -201,19 +156,6 @@ TEST_F(FileListTest, PathsLongerThan259CharactersFailTheList) {
     EXPECT_EQ((Recording{{"ok.txt", ""}}), Recorded()) << "a path that does not fit is not recorded";
     EXPECT_EQ("", ProductsEntry());
   }
-}
-
-TEST_F(FileListTest, SameVersionIsReplacedWithoutAQuestion) {
-  ASSERT_TRUE(MakeFolders(kInstallDir));
-  ASSERT_TRUE(MakeVersionedFile(kPackage + std::string("v.exe"), 0x00010002, 0x00030004));
-  ASSERT_TRUE(MakeVersionedFile(Installed("v.exe"), 0x00010002, 0x00030004));
-  // The installed copy is the later one: only the equal version lets it go.
-  ASSERT_TRUE(SetWriteTime(kPackage + std::string("v.exe"), Day(2001, 1, 1)));
-  ASSERT_TRUE(SetWriteTime(Installed("v.exe"), Day(2030, 1, 1)));
-  WriteScript("Core", {"v.exe"});
-
-  EXPECT_EQ(1, InstallWithoutQuestion("Core", 1));
-  EXPECT_TRUE(WriteTimeIs(Installed("v.exe"), Day(2001, 1, 1))) << "the file was not replaced";
 }
 
 TEST_F(FileListTest, ConfirmedBrandReplacementReplacesNewerFilesWithoutAQuestion) {
@@ -394,27 +336,6 @@ TEST(IsInstalledFileNewer, ByVersionWhenBothHaveOneElseByTime) {
     EXPECT_EQ(c.newer, IsInstalledFileNewer(installed.c_str(), fresh.c_str()))
         << c.installed << " vs " << c.fresh;
   }
-}
-
-TEST(MigrateOldLayout, MovesTheOlderViewersFilesAndFolders) {
-  ASSERT_TRUE(MakeFolders("C:\\OldViewer\\Domains\\inner"));
-  ASSERT_TRUE(MakeFolders("C:\\Q"));
-  ASSERT_TRUE(WriteTextFile("C:\\OldViewer\\Domains\\inner\\d.txt", "domain"));
-  for (const char* name : {"LFViewer.exe", "LFCtrl.exe", "Worldlist.dat", "keep.txt"})
-    ASSERT_TRUE(WriteTextFile(std::string("C:\\OldViewer\\") + name, name));
-  ASSERT_TRUE(CopyBounded("C:\\OldViewer", g_oldViewerDir, kPathSize));
-  ASSERT_TRUE(CopyBounded("C:\\Q\\World", g_installDir, kPathSize));
-
-  MigrateOldLayout();
-
-  EXPECT_EQ("domain", ReadTextFile("C:\\Q\\World\\Domains\\inner\\d.txt"));
-  for (const char* name : {"LFViewer.exe", "LFCtrl.exe", "Worldlist.dat"}) {
-    EXPECT_EQ(name, ReadTextFile(std::string("C:\\Q\\World\\") + name));
-    EXPECT_FALSE(FileExists(std::string("C:\\OldViewer\\") + name));
-  }
-  EXPECT_TRUE(FileExists(std::string("C:\\OldViewer\\keep.txt")));
-  EXPECT_FALSE(FileExists(std::string("C:\\Q\\World\\keep.txt")));
-  EXPECT_FALSE(FileExists(std::string("C:\\Q\\World\\Objects")));
 }
 
 }  // namespace

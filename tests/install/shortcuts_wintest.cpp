@@ -97,45 +97,6 @@ class ShortcutsTest : public ::testing::Test {
   std::string setupScript_, uninstScript_, programs_, desktop_;
 };
 
-TEST_F(ShortcutsTest, MakesTheThreeLinksAndRecordsThem) {
-  EXPECT_EQ(1, CreateShortcuts(1));
-
-  const std::string viewer = std::string(kInstallDir) + "\\Quillara.exe";
-  LinkContent menu = LoadLink(MenuLink());
-  ASSERT_TRUE(SUCCEEDED(menu.status)) << std::hex << menu.status;
-  EXPECT_EQ(viewer, menu.target);
-  EXPECT_EQ("", menu.arguments);
-  EXPECT_EQ("Quillara Browser", menu.description);
-
-  LinkContent uninstall = LoadLink(UninstallLink());
-  ASSERT_TRUE(SUCCEEDED(uninstall.status)) << std::hex << uninstall.status;
-  EXPECT_EQ(WindowsDir() + "\\LFUninst.exe", uninstall.target);
-  EXPECT_EQ("-u\"" + uninstScript_ + "\"", uninstall.arguments);
-  EXPECT_EQ("Uninstall Quillara", uninstall.description);
-
-  LinkContent desktop = LoadLink(DesktopLink());
-  ASSERT_TRUE(SUCCEEDED(desktop.status)) << std::hex << desktop.status;
-  EXPECT_EQ(viewer, desktop.target);
-  EXPECT_EQ("", desktop.arguments);
-  EXPECT_EQ("Quillara Browser", desktop.description);
-
-  EXPECT_EQ((Entries{{"Target", "Quillara.exe"},
-                     {"Menu", "Quillara\\Quillara Browser"},
-                     {"Icon", "Quillara Browser"}}),
-            Product());
-  EXPECT_EQ((Entries{{"Quillara", "Uninstall Quillara"}}), Uninst());
-  EXPECT_STREQ("Quillara.exe", g_viewerExe);
-}
-
-TEST_F(ShortcutsTest, ASecondRunOverwritesTheLinksInPlace) {
-  ASSERT_EQ(1, CreateShortcuts(1));
-  SetLog("Target", "Other.exe");
-  EXPECT_EQ(1, CreateShortcuts(1));
-  EXPECT_EQ(std::string(kInstallDir) + "\\Other.exe", LoadLink(MenuLink()).target);
-  EXPECT_EQ(std::string(kInstallDir) + "\\Other.exe", LoadLink(DesktopLink()).target);
-  EXPECT_EQ("Other.exe", Product()["Target"]);
-}
-
 TEST_F(ShortcutsTest, WithoutUninstallShortcutNoneIsMadeOrRecorded) {
   for (int flag : {1, 0}) {
     SetLog("Uninst", flag ? "" : "Uninstall Quillara");

@@ -76,23 +76,6 @@ int g_conditionCalls = 0;
 int ConditionHolds() { return ++g_conditionCalls, 1; }
 int ConditionFails() { return ++g_conditionCalls, 0; }
 
-TEST(RegisterProtocolAndFileTypes, WithTheSystemNamingDdeRemovesEarlierNames) {
-  SeedEarlierDdeNames();
-  g_conditionCalls = 0;
-  RegisterProtocolAndFileTypesWith(ConditionHolds, kDir, kExe, kShortDir);
-  EXPECT_EQ(2, g_conditionCalls) << "asked afresh for each ddeexec key";
-  ExpectRegistrationRows(kShortDir);
-  ExpectDdeNamesGone();
-}
-
-TEST(RegisterProtocolAndFileTypes, OnWindows95NamesTheDdeApplicationAndTopic) {
-  g_conditionCalls = 0;
-  RegisterProtocolAndFileTypesWith(ConditionFails, kDir, kExe, kShortDir);
-  EXPECT_EQ(2, g_conditionCalls);
-  ExpectRegistrationRows(kShortDir);
-  ExpectDdeNamesWritten();
-}
-
 TEST(RegisterProtocolAndFileTypes, OverwritesAnEarlierRegistration) {
   RegisterProtocolAndFileTypesWith(ConditionFails, "D:\\Old", "Old.exe", "D:\\OLD");
   RegisterProtocolAndFileTypesWith(ConditionHolds, kDir, kExe, kShortDir);

@@ -39,66 +39,6 @@ void PrepareInstall(const char* scriptText, bool makeFolder = true) {
 
 std::string Sub(const char* key, const char* below) { return std::string(key) + "\\" + below; }
 
-TEST(WriteProductRegistry, WritesEveryRowWithItsType) {
-  PrepareInstall("[Log]\r\nKey=LFViewer\r\nHome=www.example.org/start.html\r\n");
-  WriteProductRegistry();
-
-  const std::string dir = kDir;
-  const std::string version = ReadValue(HKEY_LOCAL_MACHINE, kProduct, "Version").data;
-  ASSERT_FALSE(version.empty()) << "Version must exist as a string value";
-  const std::string versionText = version.substr(0, version.size() - 1);
-  const struct {
-    HKEY root;
-    std::string key;
-    Values values;
-  } rows[] = {
-      {HKEY_LOCAL_MACHINE, kMaker, {{"Viewer", "LFViewer"}}},
-      {HKEY_LOCAL_MACHINE,
-       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\LFViewer.exe",
-       {{"Path", dir}, {"", dir + "\\LFViewer.exe"}}},
-      {HKEY_LOCAL_MACHINE,
-       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
-       {{"DisplayName", "Quillara Browser"}}},
-      {HKEY_CURRENT_USER, Sub(kUser, "Settings"),
-       {{"RecentName", "VISITOR"},
-        {"RunOnce", "www.lumenfield.com/quillara/welcome.html"},
-        {"DontUseLogin", kDword}}},
-      {HKEY_CURRENT_USER, Sub(kUser, "Network"), {{"Name", "VISITOR"}}},
-      {HKEY_CURRENT_USER, Sub(kUser, "VISITOR"),
-       {{"ProfileName", "VISITOR"},
-        {"Password", ""},
-        {"StartingVorn", "www.example.org/start.html"}}},
-      // The viewer records share this key when the product is the viewer.
-      {HKEY_LOCAL_MACHINE, kProduct,
-       {{"Version", versionText},
-        {"Brand", "Quillara"},
-        {"RegInfo", kDword},
-        {"RegVerStr", "0x0100=" + versionText}}},
-      {HKEY_LOCAL_MACHINE, Sub(kProduct, "Paths\\Vorns"), {{"", dir}}},
-      {HKEY_LOCAL_MACHINE, Sub(kProduct, "Paths\\Domains"), {{"", dir + "\\Domains"}}},
-      {HKEY_LOCAL_MACHINE, Sub(kProduct, "Paths\\Media"), {{"", dir + "\\Media"}}},
-      {HKEY_LOCAL_MACHINE, Sub(kProduct, "Paths\\Sprites"), {{"", dir + "\\Objects"}}},
-  };
-  for (const auto& row : rows)
-    EXPECT_EQ(row.values, AllStringValues(row.root, row.key.c_str())) << row.key;
-
-  EXPECT_EQ(DwordData(1), ReadValue(HKEY_CURRENT_USER, Sub(kUser, "Settings").c_str(),
-                                    "DontUseLogin").data);
-  EXPECT_EQ(DwordData(0x100), ReadValue(HKEY_LOCAL_MACHINE, kProduct, "RegInfo").data);
-  StoredValue password = ReadValue(HKEY_CURRENT_USER, Sub(kUser, "VISITOR").c_str(), "Password");
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), password.type);
-  EXPECT_EQ(1u, password.data.size()) << "an empty string, not a deleted value";
-
-  // The protocol and file types come last, the protocol with the short folder.
-  char shortDir[MAX_PATH];
-  DWORD len = GetShortPathNameA(kDir, shortDir, sizeof(shortDir));
-  ASSERT_TRUE(len > 0 && len < sizeof(shortDir));
-  EXPECT_EQ((Values{{"", std::string(shortDir) + "\\LFViewer.exe \"%1\""}}),
-            AllStringValues(HKEY_CLASSES_ROOT, "vorn\\shell\\open\\command"));
-  EXPECT_EQ((Values{{"", dir + "\\LFViewer.exe \"%1\""}}),
-            AllStringValues(HKEY_CLASSES_ROOT, "LUMENFIELD.Document\\shell\\open\\command"));
-}
-
 TEST(WriteProductRegistry, WithoutHomeStartsAtTheWorldsPage) {
   PrepareInstall("[Log]\r\nKey=LFViewer\r\n");
   WriteProductRegistry();

@@ -61,25 +61,6 @@ TEST_F(RemovalTest, ListedFilesGoMissingOnesAreNoErrorValuedLinesStay) {
   EXPECT_EQ(1u, ReadIniSection(kScript, "Other").size());
 }
 
-TEST_F(RemovalTest, AFileHeldOpenEndsTheWalkAndTheSectionStillGoes) {
-  std::string world = kWorld;
-  for (const char* f : {"\\first.txt", "\\held.txt", "\\last.txt"})
-    ASSERT_TRUE(MakeFile(world + f));
-  Record("LFViewer", "first.txt");
-  Record("LFViewer", "held.txt");
-  Record("LFViewer", "last.txt");
-  HANDLE held = CreateFileA((world + "\\held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, held);
-
-  EXPECT_EQ(0, DeleteListedFilesInFolder(kScript, "LFViewer", kWorld));
-  CloseHandle(held);
-  EXPECT_FALSE(FileExists(world + "\\first.txt"));
-  EXPECT_TRUE(FileExists(world + "\\held.txt"));
-  EXPECT_TRUE(FileExists(world + "\\last.txt"));
-  EXPECT_TRUE(ReadIniSection(kScript, "LFViewer").empty());
-}
-
 TEST_F(RemovalTest, AFolderEndingInABackslashIsUsedAsItIs) {
   ASSERT_TRUE(MakeFile("C:\\rootfile.txt"));
   ASSERT_TRUE(MakeFile("C:\\Data\\datafile.txt"));
@@ -170,17 +151,6 @@ TEST_F(RemovalTest, DeleteFolderTreeRemovesEverything) {
   EXPECT_NE(0, DeleteFolderTree("C:\\Tree"));
   EXPECT_FALSE(FileExists("C:\\Tree"));
   EXPECT_EQ(0, DeleteFolderTree("C:\\Tree"));
-}
-
-TEST_F(RemovalTest, DeleteFolderTreeLeavesAReadOnlyFileAndTheFoldersAboveIt) {
-  for (const char* f : {"C:\\Tree\\a.txt", "C:\\Tree\\ro\\keep\\locked.txt",
-                        "C:\\Tree\\ro\\other.txt", "C:\\Tree\\gone\\x.txt"})
-    ASSERT_TRUE(MakeFile(f));
-  ASSERT_TRUE(SetFileAttributesA("C:\\Tree\\ro\\keep\\locked.txt", FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(0, DeleteFolderTree("C:\\Tree"));
-  EXPECT_TRUE(FileExists("C:\\Tree\\ro\\keep\\locked.txt"));
-  EXPECT_EQ(std::vector<std::string>({"ro\\", "ro\\keep\\", "ro\\keep\\locked.txt"}),
-            SnapshotFiles("C:\\Tree"));
 }
 
 // ---- RemoveComponentContent ----
@@ -282,33 +252,6 @@ void ExpectFilesAndKeysGone() {
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, std::string(kMaker) + "\\LFAlt"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, std::string(kMaker) + "\\LFViewer"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
-}
-
-TEST_F(RemovalTest, ProductEntriesGoWithStaleShortcutsAndTheirMenuFolder) {
-  InstallRecordedProduct("", true);
-  EXPECT_EQ(1, RemoveProductEntries(kScript, "LFViewer"));
-  ExpectFilesAndKeysGone();
-  EXPECT_FALSE(FileExists(DesktopLink()));
-  EXPECT_FALSE(FileExists(ProgramsFolder() + "\\Quillara"));
-  EXPECT_TRUE(ReadIniSection(kScript, "LFViewer").empty());
-  EXPECT_TRUE(ReadIniSection(kScript, "Products").empty());
-  EXPECT_EQ(kWorld, ReadIniSection(kScript, "Paths")["lfviewer"]);
-}
-
-TEST_F(RemovalTest, AShortcutWhoseTargetStillOpensStays) {
-  InstallRecordedProduct("", true);
-  ASSERT_TRUE(MakeFile(kTarget));  // not in the file list: it stays
-  EXPECT_EQ(1, RemoveProductEntries(kScript, "LFViewer"));
-  ExpectFilesAndKeysGone();
-  EXPECT_TRUE(FileExists(DesktopLink()));
-  EXPECT_TRUE(FileExists(MenuLink()));
-}
-
-TEST_F(RemovalTest, ADesktopShortcutAlreadyGoneFailsAfterFilesAndKeys) {
-  InstallRecordedProduct("", false);
-  EXPECT_EQ(0, RemoveProductEntries(kScript, "LFViewer"));
-  ExpectFilesAndKeysGone();
-  EXPECT_TRUE(FileExists(MenuLink()));
 }
 
 TEST_F(RemovalTest, AMissingMenuFailsBeforeAnythingIsRemoved) {

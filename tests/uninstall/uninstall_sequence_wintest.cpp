@@ -117,48 +117,4 @@ TEST_F(UninstallSequenceTest, WithoutABuilderItsKeysGoAndForeignValuesStay) {
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kMaker));
 }
 
-TEST_F(UninstallSequenceTest, AFailedProductRemovalStopsTheRun) {
-  RegisterPlatform();
-  Record("LFViewer", "Target", "LFViewer.exe");
-  Record("LFViewer", "Icon", "Quillara Browser");  // no Menu
-  EXPECT_EQ(1, UninstallProduct(nullptr));
-  EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, "vorn"));
-  EXPECT_TRUE(FileExists(kScript));
-  EXPECT_TRUE(ReadIniSection(kScript, "LFViewer").empty());
-}
-
-TEST_F(UninstallSequenceTest, AQuietRunRemovesTheProductAndItsDependentComponent) {
-  RegisterPlatform();
-  g_ieGeneration = 5;
-  std::string world = kWorld;
-  ASSERT_TRUE(MakeFile(world + "\\LFViewer.exe"));
-  ASSERT_TRUE(MakeFile("C:\\Netscape\\Plugins\\npvorn.dll"));
-  Record("LFViewer", "LFViewer.exe");
-  Record("LFViewer", "Target", "LFViewer.exe");
-  Record("LFViewer", "Menu", "Quillara\\Quillara Browser");
-  Record("LFViewer", "Icon", "Quillara Browser");
-  Record("Products", "LFViewer", "Quillara Browser");
-  Record("Plugins", "C:\\Netscape\\Plugins\\npvorn.dll");
-  std::string target = world + "\\LFViewer.exe";
-  ASSERT_TRUE(SUCCEEDED(
-      CreateLink(target.c_str(), (DesktopFolder() + "\\Quillara Browser.lnk").c_str(), "")));
-  ASSERT_TRUE(SUCCEEDED(CreateLink(
-      target.c_str(), (ProgramsFolder() + "\\Quillara\\Quillara Browser.lnk").c_str(), "")));
-  // Written by the install; its text does not name the platform, so only the
-  // dependent-component step removes it.
-  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kIeKey, "LUMENFIELD", "Quillara Browser"));
-
-  EXPECT_EQ(1, UninstallProduct(nullptr));
-  EXPECT_FALSE(FileExists(target));
-  EXPECT_FALSE(FileExists(DesktopFolder() + "\\Quillara Browser.lnk"));
-  EXPECT_FALSE(FileExists(ProgramsFolder() + "\\Quillara"));
-  EXPECT_FALSE(FileExists("C:\\Netscape\\Plugins\\npvorn.dll"));
-  EXPECT_TRUE(FileExists(world + "\\mine.vorn"));
-  EXPECT_FALSE(ValuePresent(HKEY_LOCAL_MACHINE, kIeKey, "LUMENFIELD"));
-  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  EXPECT_FALSE(FileExists(kScript));
-  EXPECT_FALSE(FileExists(uninstaller));
-}
-
 }  // namespace

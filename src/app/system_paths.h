@@ -1,0 +1,11 @@
+// Paths the program builds from the system: its own file, and files in the
+// Windows folder. Both leave out empty and return 0 rather than give a path
+// that was cut.
+#pragma once
+#include <cstddef>
+
+// The running program's full path.
+int GetOwnPath(char* out, size_t size);
+
+// <Windows folder>\<relative>.
+int BuildWindowsPath(const char* relative, char* out, size_t size);

@@ -6,8 +6,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup-deps.sh"
+mkdir -p "$top/build"
 "$top/tools/build.sh" win32 win64 >"$top/build/main-job-build.log" 2>&1 || {
-  mkdir -p "$top/build"; cat "$top/build/main-job-build.log"; exit 1; }
+  cat "$top/build/main-job-build.log"; exit 1; }
 "$top/tools/make-dist.sh"
 
 b="$top/build/win64"

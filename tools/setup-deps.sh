@@ -11,7 +11,8 @@ packages=(
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix binutils-mingw-w64
   wine64 wine
   googletest
-  xvfb x11-utils imagemagick
+  xvfb
+  bc procps util-linux
   python3
 )
 

@@ -1,9 +1,8 @@
 #include "install/file_copy.h"
 
 #include <cstring>
-#include <memory>
-#include <new>
 
+#include "app/heap_text.h"
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/text_util.h"
@@ -182,7 +181,7 @@ int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* least
   DWORD size = GetFileVersionInfoSizeA(path, &ignored);
   if (size == 0) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
 
-  std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+  HeapText block(size);
   if (!block) return 0;
   if (!GetFileVersionInfoA(path, 0, size, block.get())) return 0;
   void* value = nullptr;

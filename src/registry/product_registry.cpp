@@ -3,9 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <memory>
-#include <new>
 
+#include "app/heap_text.h"
 #include "app/globals.h"
 #include "app/text_util.h"
 #include "install/file_copy.h"
@@ -71,7 +70,7 @@ const DWORD kComponentListSize = 260;
 // to it: no entry is ever cut off.
 void AppendAndStoreViewerList(const char* list, const char* key) {
   size_t size = strlen(list) + 1 + strlen(key) + 1;
-  std::unique_ptr<char[]> grown(new (std::nothrow) char[size]);
+  HeapText grown(size);
   if (!grown) return;
   if (AppendToComponentList(list, key, grown.get(), size) == 1)
     SetRegString(HKEY_LOCAL_MACHINE, kMakerKey, kViewerComponent, grown.get(), 1);
@@ -92,7 +91,7 @@ void AddToViewerList(const char* key) {
   // fits; when even that fails, the list is left untouched rather than
   // replaced by this key alone.
   DWORD size = storedSize + 1;
-  std::unique_ptr<char[]> stored(new (std::nothrow) char[size]);
+  HeapText stored(size);
   if (!stored) return;
   if (!GetRegString(HKEY_LOCAL_MACHINE, kMakerKey, kViewerComponent, stored.get(), size)) return;
   AppendAndStoreViewerList(stored.get(), key);

@@ -5,8 +5,8 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <new>
 
+#include "app/heap_text.h"
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/text_util.h"
@@ -34,7 +34,7 @@ const DWORD kMaxSectionSize = 1u << 20;
 // A script section read whole: "key=value" lines, each ended by a zero byte,
 // the last followed by a second one.
 struct SectionText {
-  std::unique_ptr<char[]> text;
+  HeapText text;
   DWORD length = 0;
 };
 
@@ -45,7 +45,7 @@ struct SectionText {
 int ReadWholeSection(const char* scriptPath, const char* section, SectionText* out) {
   out->length = 0;
   for (DWORD size = kSectionSize; size <= kMaxSectionSize; size *= 2) {
-    out->text.reset(new (std::nothrow) char[size]);
+    out->text.reset(size);
     if (!out->text) return 0;
     DWORD length = GetPrivateProfileSectionA(section, out->text.get(), size, scriptPath);
     if (length < size - 2) {
@@ -185,14 +185,14 @@ int IsDotEntry(const char* name) {
 
 }  // namespace
 
-int ReadComponentList(const char* componentName, std::unique_ptr<char[]>& list) {
+int ReadComponentList(const char* componentName, HeapText& list) {
   list.reset();
   DWORD size = 0;
   if (!GetRegValueSize(HKEY_LOCAL_MACHINE, kMakerKey, componentName, &size) || size == MAXDWORD)
     return 0;
   // One byte beyond the stored data, for a terminator the data may lack.
   DWORD bufferSize = size + 1;
-  list.reset(new (std::nothrow) char[bufferSize]);
+  list.reset(bufferSize);
   if (!list) return 0;
   if (!GetRegString(HKEY_LOCAL_MACHINE, kMakerKey, componentName, list.get(), bufferSize)) {
     list.reset();
@@ -258,7 +258,7 @@ int RemoveComponentContent(const char* componentName, const char* scriptPath, in
 }
 
 int RemoveFromComponentList(const char* componentName, const char* productKey) {
-  std::unique_ptr<char[]> list;
+  HeapText list;
   // A missing value holds no key and there is nothing to delete. A value that
   // cannot be read whole is left as stored: rewriting it from an empty or
   // partial read would drop the other products' keys.

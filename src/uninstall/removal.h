@@ -3,7 +3,7 @@
 // own shortcuts. Each operation consumes the part of the script it used.
 #pragma once
 
-#include <memory>
+#include "app/heap_text.h"
 
 int RemoveProductEntries(const char* scriptPath, const char* productKey);
 int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder);
@@ -17,4 +17,4 @@ int RemoveUninstallShortcuts(const char* scriptPath);
 // Reads the component list (a value under the maker's key) whole, however
 // long, into a buffer allocated to fit. 1 when the value exists and was read;
 // 0 when it is missing or cannot be read (list is then null).
-int ReadComponentList(const char* componentName, std::unique_ptr<char[]>& list);
+int ReadComponentList(const char* componentName, HeapText& list);

@@ -1,7 +1,7 @@
 #include "uninstall/removal_logic.h"
 
 #include <cstring>
-#include <new>
+#include <cstdlib>
 
 namespace {
 
@@ -104,9 +104,9 @@ int ContainsFolded(const char* text, const char* lowerNeedle) {
   return needleLength == 0;
 }
 
-KeyNode* AllocateKeyNode() { return new (std::nothrow) KeyNode(); }
+KeyNode* AllocateKeyNode() { return static_cast<KeyNode*>(std::calloc(1, sizeof(KeyNode))); }
 
-void FreeKeyNode(KeyNode* node) { delete node; }
+void FreeKeyNode(KeyNode* node) { std::free(node); }
 
 void FreeKeyNodes(KeyNode* head) {
   while (head) {

@@ -1,6 +1,5 @@
 #include "uninstall/uninstall_sequence.h"
 
-#include <memory>
 
 #include "app/globals.h"
 #include "app/system_paths.h"
@@ -80,7 +79,7 @@ int IsComponentInstalled(const char* componentName) {
   // A list too long for the usual 260-byte buffer still counts: taking a
   // long "Builder" list for absent would delete the authoring product's
   // class keys while it is installed.
-  std::unique_ptr<char[]> list;
+  HeapText list;
   return ReadComponentList(componentName, list);
 }
 
@@ -92,7 +91,7 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
     contentFlag = MessageBoxA(nullptr, kContentQuestion, kContentCaption,
                               MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
 
-  std::unique_ptr<char[]> viewerList;
+  HeapText viewerList;
   int viewerFound = ReadComponentList(kViewerComponent, viewerList);
 
   if (!builderInstalled)

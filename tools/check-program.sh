@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Checks the built LFSetup.exe: a GUI program that needs no DLL beside it
+# (it imports only Windows system libraries) and stays small enough to be
+# downloaded first (under 256 KB).
+#   check-program.sh <LFSetup.exe> <objdump>
+set -uo pipefail
+exe=$1 objdump=${2:-objdump}
+limit=262144
+allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll VERSION.dll "
+size=$(stat -c %s "$exe")
+imports=$("$objdump" -p "$exe" | awk '/DLL Name/ {print $3}')
+subsystem=$("$objdump" -p "$exe" | awk '/^Subsystem/ {print $2}')
+echo "$(basename "$exe"): $size bytes, subsystem $subsystem, imports: $(echo $imports)"
+status=0
+[ "$size" -lt "$limit" ] || { echo "FAIL: $size bytes is not under $limit"; status=1; }
+[ "$subsystem" = "00000002" ] || { echo "FAIL: not a Windows GUI program"; status=1; }
+for dll in $imports; do
+  case "$allowed" in *" $dll "*) ;; *) echo "FAIL: imports $dll, not a Windows system library"; status=1 ;; esac
+done
+exit $status

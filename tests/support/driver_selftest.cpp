@@ -125,7 +125,7 @@ TEST(Standins, BrowserIgnoringCloseSurvivesIt) {
   std::string cmd = Sibling("browser_standin.exe") + " --ignore-close";
   DriverRun run;
   ASSERT_TRUE(StartProgram(run, cmd, TempDir(), {"LF_STANDIN_LOG=" + log.path})) << run.transcript;
-  HWND browser = WaitForOwnWindow(run, "LumenFieldClass", 10000);
+  HWND browser = WaitForOwnWindow(run, "LumenFieldClass", 30000);
   ASSERT_NE(browser, nullptr) << run.transcript;
   EXPECT_TRUE(AnyTrackedWindowVisible(run, "LumenFieldClass"));
   char title[64] = "";
@@ -141,7 +141,7 @@ TEST(Standins, BrowserIgnoringCloseSurvivesIt) {
 TEST(Standins, BrowserClosesWhenAsked) {
   DriverRun run;
   ASSERT_TRUE(StartProgram(run, Sibling("browser_standin.exe"), "", {})) << run.transcript;
-  HWND browser = WaitForOwnWindow(run, "LumenFieldClass", 10000);
+  HWND browser = WaitForOwnWindow(run, "LumenFieldClass", 30000);
   ASSERT_NE(browser, nullptr) << run.transcript;
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutA(browser, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));

@@ -25,7 +25,6 @@ const char kControlProgramName[] = "LFCtrl.exe";
 namespace {
 
 const char kNotCompleted[] = "The installation was not completed successfully!";
-const char kNetscapeProgram[] = "netscp6.exe";
 const char kNavigator4Key[] = "SOFTWARE\\Netscape\\Netscape Navigator";
 const char kNetscapeQuestion[] =
     "Setup has detected that Netscape Navigator is installed on your system.\n\n"
@@ -138,7 +137,7 @@ void RunNetscapeStep(HWND window) {
   HKEY navigator = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNavigator4Key, 0, KEY_QUERY_VALUE, &navigator) !=
       ERROR_SUCCESS) {
-    UpdateNetscapeHandler(window, kNetscapeProgram, 0, 0);
+    UpdateNetscapeHandler(window, kNetscapeProgramName, 0, 0);
     return;
   }
   RegCloseKey(navigator);
@@ -147,7 +146,7 @@ void RunNetscapeStep(HWND window) {
   if (QuietMessageBox(window, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
       IDYES) {
     StartInstalledProgram(kControlProgramName, "", INFINITE);
-    UpdateNetscapeHandler(window, kNetscapeProgram, 1, 0);
+    UpdateNetscapeHandler(window, kNetscapeProgramName, 1, 0);
   }
 }
 

@@ -5,3 +5,6 @@
 // Installs (remove = 0) or removes (remove = 1) the handler; asks first
 // unless confirmed. The callers go on whatever happened.
 void UpdateNetscapeHandler(HWND owner, const char* executableName, int confirmed, int remove);
+
+// Netscape 6's program name, which both the install and the uninstall pass.
+extern const char kNetscapeProgramName[];  // "netscp6.exe"

@@ -1,9 +1,8 @@
 #include "uninstall/uninstall_sequence.h"
 
-
 #include "app/globals.h"
-#include "app/system_paths.h"
 #include "app/prereq_checks.h"
+#include "app/system_paths.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
 #include "app/text_util.h"
@@ -23,7 +22,6 @@ const char kContentQuestion[] =
     "Would you like all the Browser content files to\nbe removed from your computer?";
 const char kContentCaption[] = "Uninstall Content";
 
-const char kNetscapeProgram[] = "netscp6.exe";
 const char kBuilderComponent[] = "Builder";
 const char kNoList[] = "";
 
@@ -130,7 +128,7 @@ int UninstallProduct(HWND window) {
   char uninstallerPath[kPathSize];
   BuildWindowsPath(kUninstallerFileName, uninstallerPath, sizeof(uninstallerPath));
 
-  UpdateNetscapeHandler(window, kNetscapeProgram, 0, 1);
+  UpdateNetscapeHandler(window, kNetscapeProgramName, 0, 1);
 
   char pluginsProbe[kPluginsProbeSize];
   if (GetPrivateProfileSectionA(kSectionPlugins, pluginsProbe, sizeof(pluginsProbe),

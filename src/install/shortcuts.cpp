@@ -84,6 +84,15 @@ int CreateMenuShortcuts(const char* programsDir, const char* menu, const char* l
   return SUCCEEDED(CreateUninstallShortcut(menuFolderPath, menuFolder, uninstName)) ? 1 : 0;
 }
 
+// The link's file interface, and the link file's path in the UTF-16 form it
+// takes: what both saving and loading a link need.
+HRESULT OpenLinkFile(IShellLinkA* link, const char* linkPath, ScopedComPtr<IPersistFile>& file,
+                     WCHAR* widePath) {
+  HRESULT status = link->QueryInterface(IID_IPersistFile, file.Out());
+  if (FAILED(status)) return status;
+  return ToWidePath(linkPath, widePath);
+}
+
 }  // namespace
 
 int CreateShortcuts(int makeUninstallShortcut) {
@@ -139,10 +148,8 @@ HRESULT CreateLinkWithArgs(const char* target, const char* linkPath, const char*
   link->SetDescription(description);
 
   ScopedComPtr<IPersistFile> file;
-  status = link->QueryInterface(IID_IPersistFile, file.Out());
-  if (FAILED(status)) return status;
   WCHAR widePath[MAX_PATH];
-  status = ToWidePath(linkPath, widePath);
+  status = OpenLinkFile(link.p, linkPath, file, widePath);
   if (FAILED(status)) return status;
   return file->Save(widePath, TRUE);
 }
@@ -157,11 +164,8 @@ HRESULT ResolveLink(HWND owner, const char* linkPath, char* targetPath) {
   HRESULT status = CreateShellLink(link);
   if (FAILED(status)) return status;
   ScopedComPtr<IPersistFile> file;
-  status = link->QueryInterface(IID_IPersistFile, file.Out());
-  if (FAILED(status)) return status;
-
   WCHAR widePath[MAX_PATH];
-  status = ToWidePath(linkPath, widePath);
+  status = OpenLinkFile(link.p, linkPath, file, widePath);
   if (FAILED(status)) return status;
   status = file->Load(widePath, STGM_READ);
   if (FAILED(status)) return status;

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Measures the suite's power to catch faults: applies each deliberate fault of
+# tools/mutations.txt to src/ on its own, rebuilds, runs the whole suite
+# (native and Wine) until the first failing test, puts the source back, and
+# counts the faults the suite caught.
+#
+#   tools/mutation-check.sh [N ...]     only the faults with these numbers
+#
+# Takes long (a rebuild and up to a whole suite run per fault): it is not
+# part of the README's test command.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+list=${LF_MUTATIONS:-tools/mutations.txt}
+"$top/tools/build.sh" native win32 win64 >/dev/null
+cat > build/CTestTestfile.cmake <<'CTEST'
+subdirs("native" "win64")
+CTEST
+
+work=$(mktemp -d "$top/build/mutation.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# Splits the list into one file per fault: title, file, old, new.
+python3 - "$list" "$work" <<'PY'
+import sys, os
+src, out = sys.argv[1], sys.argv[2]
+blocks, cur = [], None
+for line in open(src, encoding="utf-8"):
+    line = line.rstrip("\n")
+    if line.startswith("== "):
+        cur = {"title": line[3:]}
+        blocks.append(cur)
+    elif cur is not None and line[:5] in ("file:", "old: ", "new: ") or line in ("old:", "new:"):
+        key, _, value = line.partition(":")
+        cur[key] = value[1:] if value.startswith(" ") else value
+for i, b in enumerate(blocks, 1):
+    with open(os.path.join(out, "%02d" % i), "w", encoding="utf-8") as f:
+        for k in ("title", "file", "old", "new"):
+            f.write(b[k].replace("\n", "") + "\n")
+PY
+
+apply() {  # apply FAULTFILE: replaces the old text, which must occur once
+  python3 - "$1" <<'PY'
+import sys
+title, path, old, new = open(sys.argv[1], encoding="utf-8").read().split("\n")[:4]
+old, new = old.replace("\\n", "\n"), new.replace("\\n", "\n")
+text = open(path, encoding="utf-8").read()
+if text.count(old) != 1:
+    sys.exit("fault '%s': the old text occurs %d times in %s" % (title, text.count(old), path))
+open(path, "w", encoding="utf-8").write(text.replace(old, new))
+PY
+}
+
+wanted=" $* "
+caught=0 missed=0 broken=0 total=0
+missed_titles=()
+for fault in "$work"/[0-9]*; do
+  n=$((10#$(basename "$fault")))
+  [ $# -eq 0 ] || [[ "$wanted" == *" $n "* ]] || continue
+  title=$(sed -n 1p "$fault") file=$(sed -n 2p "$fault")
+  cp "$file" "$work/original"
+  total=$((total + 1))
+  start=$(date +%s)
+  if ! apply "$fault"; then
+    broken=$((broken + 1)); cp "$work/original" "$file"; continue
+  fi
+  if ! cmake --build build/native -j2 >"$work/build.log" 2>&1 ||
+     ! cmake --build build/win64 -j2 >>"$work/build.log" 2>&1; then
+    echo "fault $n did not build: $title"; tail -5 "$work/build.log"
+    broken=$((broken + 1))
+  elif (cd build && ctest -j2 --stop-on-failure --timeout 180 >"$work/test.log" 2>&1); then
+    echo "MISSED  $n  $title  ($(( $(date +%s) - start )) s)"
+    missed=$((missed + 1)); missed_titles+=("$n $title")
+  else
+    first=$(grep -m1 -E '\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception' "$work/test.log" | sed 's/^ *//' || true)
+    echo "caught  $n  $title  ($(( $(date +%s) - start )) s; ${first:-a test failed})"
+    caught=$((caught + 1))
+  fi
+  cp "$work/original" "$file"
+  touch "$file"
+done
+# Leave the build as the sources are.
+cmake --build build/native -j2 >/dev/null 2>&1 || true
+cmake --build build/win64 -j2 >/dev/null 2>&1 || true
+echo "mutation check: caught $caught of $((caught + missed)) faults (${broken} not applicable)"
+for t in "${missed_titles[@]}"; do echo "  missed: $t"; done

@@ -210,6 +210,38 @@ class RowRun {
   std::map<std::string, std::string> snapshot_;
 };
 
+// Adds lines to a file list of a setup script until the list's text, as the
+// section read returns it (each line and its terminator), is `bytes` long.
+// The last line is always "zlast.txt,readme.txt"; the others name files
+// "f0001.txt"... copied from readme.txt, the final one padded to the length.
+bool FillScriptSection(const std::string& script, const std::string& section, size_t bytes) {
+  std::istringstream in(ReadTextFile(script));
+  std::string out, header = "[" + section + "]", filler;
+  size_t used = 0;
+  bool inSection = false, found = false;
+  for (std::string line; std::getline(in, line);) {
+    std::string t = Trim(line);
+    if (!t.empty() && t[0] == '[') {
+      if (inSection) out += "@FILL@";
+      inSection = t == header, found = found || inSection;
+    } else if (inSection && !t.empty() && t[0] != ';') {
+      used += t.size() + 1;
+    }
+    out += line + "\n";
+  }
+  if (inSection) out += "@FILL@";
+  const std::string last = "zlast.txt,readme.txt";
+  if (!found || bytes < used + 2 * (last.size() + 1)) return false;
+  size_t need = bytes - used - (last.size() + 1);
+  for (int n = 1; need > 60; ++n, need -= 21) {
+    char line[32];
+    snprintf(line, sizeof(line), "f%04d.txt,readme.txt\n", n);
+    filler += line;
+  }
+  filler += "f9999" + std::string(need - 21, 'x') + ".txt,readme.txt\n" + last + "\n";
+  return WriteTextFile(script, out.replace(out.find("@FILL@"), 6, filler));
+}
+
 std::map<std::string, std::string> MachineSnapshot() {
   // Wine writes its display settings the first time a program touches the
   // desktop; that happens here, before the snapshot, not in the program's run.
@@ -370,6 +402,7 @@ bool RowRun::Given(const std::string& kind, const std::vector<std::string>& f) {
     if (change.size() != 2 || at == std::string::npos) return false;
     return WriteTextFile(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
   }
+  if (kind == "script-fill") return FillScriptSection(Expand("$PKG\\LFSetup.inf"), arg(0), std::stoul(arg(1)));
   if (kind == "file") return WriteTextFile(arg(0), Unescape(arg(1)));
   if (kind == "program") return CopyProgram(BuiltProgram(arg(0).c_str()), arg(1));
   if (kind == "versioned") return MakeVersionedFile(BuiltProgram("viewer_standin.exe"), arg(0), arg(1));

@@ -4,6 +4,7 @@
 # menu builder, and no links into the host's home folder.
 # Usage: make-golden-prefix.sh <folder>   (the folder is replaced)
 set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
 dest=${1:?usage: make-golden-prefix.sh <folder>}
 dest=$(realpath -m "$dest")
 tmp="$dest.tmp.$$"

@@ -23,14 +23,34 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "setup-deps: everything is installed"
-  exit 0
-fi
-
-echo "setup-deps: installing ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# LF_WOW64=1: the shipped 32-bit program runs too, under Wine's WoW64, which
+# needs Debian's wine32 from the i386 architecture. Where the kernel cannot
+# start 32-bit programs itself, qemu's user-mode emulator starts them.
+if [ "${LF_WOW64:-0}" = 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    $SUDO apt-get update -qq
+  fi
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' || missing+=(wine32:i386)
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup-deps: installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [ "${LF_WOW64:-0}" = 1 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "setup-deps: this kernel cannot start 32-bit programs; registering qemu-i386 for them"
+  dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed' ||
+    $SUDO apt-get install -y -qq --no-install-recommends qemu-user-static
+  [ -e /proc/sys/fs/binfmt_misc/register ] || $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
+    echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
+fi
+echo "setup-deps: everything is installed"

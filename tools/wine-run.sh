@@ -22,6 +22,7 @@
 # executable is refused: a 32-bit one would "succeed" under wine64 without
 # running at all.
 set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
 
 golden="" runs="" root="" keep=0 shell=0
 while [ $# -gt 0 ]; do
@@ -69,7 +70,22 @@ mkdir -p "$HOME"
 
 inner=$(cat <<'INNER'
 set -eu
+# The private /tmp hides whatever lives under the host's /tmp, such as a
+# checkout there: those folders are bound back in from the old /tmp, which
+# stays reachable through a descriptor opened before the mount.
+exec 9</tmp
 mount -t tmpfs -o mode=1777 tmpfs /tmp
+for path in "$GOLDEN" "$RUN" "$ROOT"; do
+  case "$path" in
+    /tmp/*)
+      top=${path#/tmp/}; top=${top%%/*}
+      if [ ! -e "/tmp/$top" ]; then
+        mkdir -p "/tmp/$top"
+        mount --no-canonicalize --bind "/proc/self/fd/9/$top" "/tmp/$top"
+      fi ;;
+  esac
+done
+exec 9<&-
 mkdir -p "$RUN/upper" "$RUN/work" "$RUN/prefix"
 mount -t overlay overlay -o "lowerdir=$GOLDEN/prefix,upperdir=$RUN/upper,workdir=$RUN/work" "$RUN/prefix"
 ln -sfn "$ROOT" "$RUN/prefix/dosdevices/t:"

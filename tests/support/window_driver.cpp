@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -304,7 +305,10 @@ bool StartProgram(DriverRun& run, const std::string& commandLine, const std::str
     Note(run, "cannot find program \"" + token + "\" (quote a path with spaces)");
     return false;
   }
-  if (!IsPe64(found)) {
+  // A 32-bit program runs only where WoW64 is set up (LF_WOW64=1); elsewhere
+  // wine64 would report success without running it.
+  const char* wow64 = getenv("LF_WOW64");
+  if (!IsPe64(found) && !(wow64 && strcmp(wow64, "1") == 0)) {
     Note(run, "refusing \"" + std::string(found) + "\": not a 64-bit Windows program");
     return false;
   }

@@ -7,51 +7,37 @@
 
 namespace {
 
+// The folder ends in "\World" once; one that cannot take it stays as it was.
 TEST(AppendWorldFolderTo, EndsTheFolderInWorldOnce) {
+  const std::string x253(253, 'x');
   struct {
-    const char* dir;
-    const char* result;
+    std::string dir;
+    int result;
+    std::string after;
   } cases[] = {
-      {"C:\\Program Files\\LUMENFIELD", "C:\\Program Files\\LUMENFIELD\\World"},
-      {"C:\\Program Files\\LUMENFIELD\\", "C:\\Program Files\\LUMENFIELD\\World"},  // one backslash goes
-      {"C:\\Apps\\World", "C:\\Apps\\World"},
-      {"C:\\Apps\\WORLD", "C:\\Apps\\WORLD"},          // any letter case stays as it is
-      {"C:\\Apps\\World\\", "C:\\Apps\\World"},
-      {"C:\\Apps\\Worlds", "C:\\Apps\\Worlds\\World"},
-      {"C:\\Apps\\MyWorld", "C:\\Apps\\MyWorld\\World"},
-      {"\\World", "\\World\\World"},                   // 6 characters: not longer than 6
-      {"C:", "C:\\World"},
-      {"C:\\", "C:\\World"},
-      {"C:\\\\", "C:\\\\World"},                       // only one trailing backslash is dropped
+      {"C:\\Program Files\\LUMENFIELD\\", 1, "C:\\Program Files\\LUMENFIELD\\World"},
+      {"C:\\Apps\\WORLD", 1, "C:\\Apps\\WORLD"},  // any letter case stays as it is
+      {"C:\\Apps\\World\\", 1, "C:\\Apps\\World"},
+      {"C:\\Apps\\Worlds", 1, "C:\\Apps\\Worlds\\World"},
+      {"C:\\Apps\\MyWorld", 1, "C:\\Apps\\MyWorld\\World"},
+      {"\\World", 1, "\\World\\World"},  // 6 characters: not longer than 6
+      {"C:", 1, "C:\\World"},
+      {"C:\\\\", 1, "C:\\\\World"},  // only one trailing backslash is dropped
+      {x253, 1, x253 + "\\World"},  // 259 characters
+      {x253 + "x", 0, x253 + "x"},
   };
   for (const auto& c : cases) {
     char dir[260];
-    std::strcpy(dir, c.dir);
-    EXPECT_EQ(1, AppendWorldFolderTo(dir, sizeof(dir))) << c.dir;
-    EXPECT_STREQ(c.result, dir) << c.dir;
+    std::strcpy(dir, c.dir.c_str());
+    EXPECT_EQ(c.result, AppendWorldFolderTo(dir, sizeof(dir))) << c.dir;
+    EXPECT_EQ(c.after, dir) << c.dir;
   }
 }
 
-TEST(AppendWorldFolderTo, LeavesAFolderThatCannotTakeWorldUnchanged) {
-  std::string longest(253, 'x');  // 253 + "\World" = 259 characters: fits
-  char dir[260];
-  std::strcpy(dir, longest.c_str());
-  EXPECT_EQ(1, AppendWorldFolderTo(dir, sizeof(dir)));
-  EXPECT_EQ(longest + "\\World", dir);
-
-  std::string tooLong(254, 'x');
-  std::strcpy(dir, tooLong.c_str());
-  EXPECT_EQ(0, AppendWorldFolderTo(dir, sizeof(dir)));
-  EXPECT_EQ(tooLong, dir) << "a folder that cannot take the suffix is not cut";
-}
-
 TEST(EndsInWorldFolder, NeedsMoreThanSixCharacters) {
-  EXPECT_EQ(1, EndsInWorldFolder("C:\\World"));
-  EXPECT_EQ(1, EndsInWorldFolder("x\\wOrLd"));
-  EXPECT_EQ(0, EndsInWorldFolder("\\World"));
-  EXPECT_EQ(0, EndsInWorldFolder("C:\\World\\"));
-  EXPECT_EQ(0, EndsInWorldFolder("C:World"));
-  EXPECT_EQ(0, EndsInWorldFolder(""));
+  struct { const char* dir; int ends; } cases[] = {
+      {"x\\wOrLd", 1}, {"\\World", 0}, {"C:\\World\\", 0}, {"C:World", 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.ends, EndsInWorldFolder(c.dir)) << c.dir;
 }
 
 }  // namespace

@@ -51,9 +51,16 @@ case "$what" in
       fi
     done
     rmdir "$marker"
-    # Only processes that were not there before count: other programs may
-    # run Wine of their own beside this check.
-    new_pids=$(comm -13 <(echo "$before_pids") <(pgrep -f "$wine_procs" | sort))
+    # Only this build's own Wine processes count (their prefix lies in the
+    # emulator's --runs folder): other programs may run Wine beside this check.
+    runs=""
+    for ((i = 0; i < ${#emulator[@]}; i++)); do
+      [ "${emulator[$i]}" = --runs ] && runs=$(realpath -m "${emulator[$((i + 1))]}")
+    done
+    new_pids=""
+    for pid in $(comm -13 <(echo "$before_pids") <(pgrep -f "$wine_procs" | sort)); do
+      tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -q "^WINEPREFIX=$runs/" && new_pids+=" $pid"
+    done
     [ -z "$new_pids" ] || fail "Wine processes still running: $(ps -o pid,args -p $(echo $new_pids | tr ' ' ,))"
     echo "nothing outside the build folder, nothing left running" ;;
   *) fail "unknown check $what" ;;

@@ -179,7 +179,11 @@ void Describe(HWND hwnd, SeenWindow* w) {
   w->hwnd = hwnd;
   w->pid = OwnerPid(hwnd);
   w->className = ClassOf(hwnd);
-  w->caption = ReadText(hwnd);
+  // A frame's caption is kept by the system: reading it needs no answer from
+  // a thread that may be busy; only when that gives nothing is the window asked.
+  char caption[512] = "";
+  GetWindowTextA(hwnd, caption, sizeof caption);
+  w->caption = caption[0] ? caption : ReadText(hwnd);
   std::string statics;
   bool haveBody = false;
   for (HWND child : ChildWindows(hwnd)) {

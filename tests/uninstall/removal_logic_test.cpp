@@ -7,171 +7,135 @@
 
 namespace {
 
-TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValue) {
+const std::string k259(259, 'f');
+
+TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValueThatFit) {
   struct {
-    const char* line;
+    std::string line;
     int result;
-    const char* entry;
+    std::string entry;
   } cases[] = {
-      {"readme.txt=", 1, "readme.txt"},
       {"sub\\a.dll=", 1, "sub\\a.dll"},
       {"C:\\Netscape\\Plugins\\np.dll=", 1, "C:\\Netscape\\Plugins\\np.dll"},
-      {"a=b=", 1, "a=b"},              // only the last character counts
-      {";readme.txt=", 0, ""},         // comment
-      {"Target=LFViewer.exe", 0, ""},  // a valued key is no file
+      {"a=b=", 1, "a=b"},  // only the last character counts
+      {";readme.txt=", 0, ""},
+      {"Target=LFViewer.exe", 0, ""},
       {"readme.txt= ", 0, ""},
-      {"readme.txt", 0, ""},  // a line without "="
-      {"=", 0, ""},           // names no file
-      {"", 0, ""},
+      {"readme.txt", 0, ""},
+      {"=", 0, ""},
+      {k259 + "=", 1, k259},
+      {k259 + "f=", -1, ""},  // refused, not cut
   };
   for (const auto& c : cases) {
     char entry[260] = "X";
-    EXPECT_EQ(c.result, ParseLoggedFileLine(c.line, entry, sizeof(entry))) << c.line;
-    EXPECT_STREQ(c.entry, entry) << c.line;
+    EXPECT_EQ(c.result, ParseLoggedFileLine(c.line.c_str(), entry, sizeof(entry))) << c.line;
+    EXPECT_EQ(c.entry, entry) << c.line;
   }
 }
 
-TEST(ParseLoggedFileLine, RefusesAnEntryLongerThanItsBufferInsteadOfCuttingIt) {
-  char entry[260];
-  std::string fits(259, 'f');
-  EXPECT_EQ(1, ParseLoggedFileLine((fits + "=").c_str(), entry, sizeof(entry)));
-  EXPECT_EQ(fits, entry);
-  std::string tooLong(260, 'f');
-  EXPECT_EQ(-1, ParseLoggedFileLine((tooLong + "=").c_str(), entry, sizeof(entry)));
-  EXPECT_STREQ("", entry);
-}
-
-TEST(SplitUninstLine, SplitsAtTheFirstEquals) {
+TEST(SplitUninstLine, SplitsAtTheFirstEqualsIntoWhatFits) {
   struct {
     const char* line;
+    size_t folderSize;
     int result;
-    const char* folder;
-    const char* link;
+    const char *folder, *link;
   } cases[] = {
-      {"Quillara=Uninstall Quillara", 1, "Quillara", "Uninstall Quillara"},
-      {"Menu=a=b", 1, "Menu", "a=b"},
-      {";Quillara=Uninstall", 0, "", ""},
-      {"Quillara", 0, "", ""},
-      {"=Uninstall", 0, "", ""},  // would name the Programs folder
-      {"Quillara=", 0, "", ""},
+      {"Quillara=Uninstall Quillara", 260, 1, "Quillara", "Uninstall Quillara"},
+      {"Menu=a=b", 260, 1, "Menu", "a=b"},
+      {";Quillara=Uninstall", 260, 0, "", ""},
+      {"Quillara", 260, 0, "", ""},
+      {"=Uninstall", 260, 0, "", ""},  // would name the Programs folder
+      {"Quillara=", 260, 0, "", ""},
+      {"Quillara=Uninstall", 4, 0, "", ""},
   };
   for (const auto& c : cases) {
-    char folder[260] = "X";
-    char link[260] = "X";
-    EXPECT_EQ(c.result, SplitUninstLine(c.line, folder, sizeof(folder), link, sizeof(link)))
-        << c.line;
+    char folder[260] = "X", link[260] = "X";
+    EXPECT_EQ(c.result, SplitUninstLine(c.line, folder, c.folderSize, link, sizeof(link))) << c.line;
     EXPECT_STREQ(c.folder, folder) << c.line;
     EXPECT_STREQ(c.link, link) << c.line;
   }
-  char small[4];
-  char link[260];
-  EXPECT_EQ(0, SplitUninstLine("Quillara=Uninstall", small, sizeof(small), link, sizeof(link)));
-  EXPECT_STREQ("", small);
-  EXPECT_STREQ("", link);
 }
 
-TEST(ProductFolderParent, CutsOnlyTheKnownTailsInAnyCase) {
+// Folder arithmetic of the removal: which parent goes with the product
+// folder, and which folders may be removed at all.
+TEST(RemovalFolders, ParentOnlyForKnownTailsAndNeverARootOrShare) {
   struct {
     const char* folder;
     const char* parent;  // "" when the parent is not to be removed
-  } cases[] = {
-      {"C:\\Program Files\\LUMENFIELD\\World", "C:\\Program Files\\LUMENFIELD"},
+  } parents[] = {
       {"C:\\Program Files\\LUMENFIELD\\wOrLd", "C:\\Program Files\\LUMENFIELD"},
       {"D:\\LF\\BUILDER", "D:\\LF"},
       {"D:\\LF\\Imager", "D:\\LF"},
       {"D:\\LF\\Worlds", ""},
       {"D:\\LF\\MyWorld", ""},
-      {"D:\\LF\\World\\", ""},  // the tail is the text after the last "\"
+      {"D:\\LF\\World\\", ""},
       {"World", ""},
-      {"C:\\World", ""},  // "C:" is no folder to remove
+      {"C:\\World", ""},
       {"\\World", ""},
-      {"", ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : parents) {
     char parent[260] = "X";
-    EXPECT_EQ(c.parent[0] ? 1 : 0, ProductFolderParent(c.folder, parent, sizeof(parent)))
-        << c.folder;
+    EXPECT_EQ(c.parent[0] ? 1 : 0, ProductFolderParent(c.folder, parent, sizeof(parent))) << c.folder;
     EXPECT_STREQ(c.parent, parent) << c.folder;
   }
-}
-
-TEST(IsRemovableFolderPath, RefusesRootsSharesAndRelativePaths) {
   struct {
     const char* folder;
     int removable;
-  } cases[] = {
-      {"C:\\Program Files\\LUMENFIELD\\World", 1},
-      {"C:\\World", 1},
-      {"C:\\World\\", 1},
-      {"\\\\server\\share\\World", 1},
-      {"C:\\", 0},
-      {"C:", 0},
-      {"C:\\\\", 0},
-      {"\\\\server\\share", 0},
-      {"\\\\server\\share\\", 0},
-      {"\\World", 0},
-      {"World", 0},
-      {"", 0},
+  } folders[] = {
+      {"C:\\World", 1}, {"C:\\World\\", 1}, {"\\\\server\\share\\World", 1}, {"C:\\", 0},
+      {"C:", 0},        {"C:\\\\", 0},      {"\\\\server\\share", 0},        {"\\\\server\\share\\", 0},
+      {"\\World", 0},   {"World", 0},       {"", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.removable, IsRemovableFolderPath(c.folder)) << c.folder;
+  for (const auto& c : folders) EXPECT_EQ(c.removable, IsRemovableFolderPath(c.folder)) << c.folder;
 }
 
 TEST(ContainsFolded, FoldsOnlyTheText) {
-  EXPECT_EQ(1,
-            ContainsFolded("\"C:\\W\\LFCtrl.exe\" LUMENFIELD.Controller", "lumenfield.controller"));
-  EXPECT_EQ(1, ContainsFolded("lumenfield.controller", "lumenfield.controller"));
-  EXPECT_EQ(0, ContainsFolded("Other.Controller", "lumenfield.controller"));
-  EXPECT_EQ(0, ContainsFolded("LUMENFIELD.Control", "lumenfield.controller"));
-  EXPECT_EQ(0, ContainsFolded("", "lumenfield"));
-  EXPECT_EQ(1, ContainsFolded("LumenField Browser", "lumenfield"));
-}
-
-std::vector<std::string> Keys(const KeyNode* head) {
-  std::vector<std::string> keys;
-  for (; head; head = head->next) keys.push_back(head->key);
-  return keys;
-}
-
-TEST(BuildKeyNodes, PutsEachNewKeyInFront) {
   struct {
-    const char* list;
-    std::vector<std::string> keys;
+    const char *text, *part;
+    int contains;
   } cases[] = {
-      {"LFViewer;LCHome", {"LCHome", "LFViewer"}},
-      {";;LFViewer;;;LCHome;LCPro;", {"LCPro", "LCHome", "LFViewer"}},
-      {"LFViewer", {"LFViewer"}},
-      {";;;", {}},
-      {"", {}},
+      {"\"C:\\W\\LFCtrl.exe\" LUMENFIELD.Controller", "lumenfield.controller", 1},
+      {"lumenfield.controller", "lumenfield.controller", 1},
+      {"LUMENFIELD.Control", "lumenfield.controller", 0},
+      {"", "lumenfield", 0},
+      {"LumenField Browser", "lumenfield", 1},
   };
-  for (const auto& c : cases) {
-    KeyNode* head = reinterpret_cast<KeyNode*>(1);
-    EXPECT_EQ(1, BuildKeyNodes(c.list, &head)) << c.list;
-    EXPECT_EQ(c.keys, Keys(head)) << c.list;
-    FreeKeyNodes(head);
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.contains, ContainsFolded(c.text, c.part)) << c.text;
 }
 
-TEST(BuildKeyNodes, LeavesOutKeysTooLongForANode) {
-  std::string list = "LFViewer;" + std::string(260, 'k') + ";" + std::string(259, 'm');
-  KeyNode* head = nullptr;
-  ASSERT_EQ(1, BuildKeyNodes(list.c_str(), &head));
-  EXPECT_EQ((std::vector<std::string>{std::string(259, 'm'), "LFViewer"}), Keys(head));
-  FreeKeyNodes(head);
-}
-
-int g_allocationsLeft = 0;
+int g_allocationsLeft = -1;  // -1: no limit
 KeyNode* AllocateWhileAllowed() {
   if (g_allocationsLeft == 0) return nullptr;
-  --g_allocationsLeft;
+  if (g_allocationsLeft > 0) --g_allocationsLeft;
   return AllocateKeyNode();
 }
 
-TEST(BuildKeyNodes, AnExhaustedHeapYieldsNoKeyAndFreesTheNodesBuilt) {
-  // Natively, LeakSanitizer reports the nodes if they are not freed.
-  g_allocationsLeft = 2;
-  KeyNode* head = nullptr;
-  EXPECT_EQ(0, BuildKeyNodes("A;B;C;D", &head, AllocateWhileAllowed));
-  EXPECT_EQ(nullptr, head);
+// Each new key goes in front; a key too long for a node is left out; an
+// exhausted heap yields no key at all and frees the nodes built (natively,
+// LeakSanitizer reports them otherwise).
+TEST(BuildKeyNodes, PutsEachNewKeyInFront) {
+  using V = std::vector<std::string>;
+  const std::string k260(260, 'k'), m259(259, 'm');
+  struct {
+    std::string list;
+    int allocations, result;
+    V keys;
+  } cases[] = {
+      {";;LFViewer;;;LCHome;LCPro;", -1, 1, V{"LCPro", "LCHome", "LFViewer"}},
+      {"LFViewer", -1, 1, V{"LFViewer"}},
+      {";;;", -1, 1, V{}},
+      {"LFViewer;" + k260 + ";" + m259, -1, 1, V{m259, "LFViewer"}},
+      {"A;B;C;D", 2, 0, V{}},
+  };
+  for (const auto& c : cases) {
+    g_allocationsLeft = c.allocations;
+    KeyNode* head = reinterpret_cast<KeyNode*>(1);
+    EXPECT_EQ(c.result, BuildKeyNodes(c.list.c_str(), &head, AllocateWhileAllowed)) << c.list;
+    V keys;
+    for (KeyNode* n = head; n; n = n->next) keys.push_back(n->key);
+    EXPECT_EQ(c.keys, keys) << c.list;
+    FreeKeyNodes(head);
+  }
   EXPECT_EQ(0, g_allocationsLeft);
 }
 

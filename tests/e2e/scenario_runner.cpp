@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -271,6 +272,11 @@ std::string RowRun::Expand(const std::string& s) {
         DWORD n = GetShortPathNameA(path.c_str(), shortPath, sizeof(shortPath));
         value = n && n < sizeof(shortPath) ? shortPath : path;
         j = close == std::string::npos ? out.size() : close + 1;
+      } else if (name == "N" && j < out.size() && out[j] == '{') {
+        // $N{count}: that many letters "n", for names and lists of a given length.
+        size_t close = out.find('}', j);
+        value = std::string(std::strtoul(out.c_str() + j + 1, nullptr, 10), 'n');
+        j = close == std::string::npos ? out.size() : close + 1;
       } else if (name == "WIN") value = WindowsDir();
       else if (name == "SYS") value = WindowsDir() + (bits_ == 32 ? "\\syswow64" : "\\system32");
       else if (name == "PROGRAMS") value = SpecialFolder(CSIDL_PROGRAMS);
@@ -411,6 +417,12 @@ bool RowRun::Given(const std::string& kind, const std::vector<std::string>& f) {
   if (kind == "readonly") return SetFileAttributesA(arg(0).c_str(), FILE_ATTRIBUTE_READONLY);
   if (kind == "reg") return SplitRegPath(arg(0), &root, &key) && WriteRegValue(root, key, arg(1), arg(2));
   if (kind == "link") return WriteLink(arg(0), arg(1));
+  if (kind == "ini") {
+    size_t eq = arg(2).find('=');
+    return eq != std::string::npos &&
+           WritePrivateProfileStringA(arg(1).c_str(), arg(2).substr(0, eq).c_str(), arg(2).substr(eq + 1).c_str(),
+                                      arg(0).c_str());
+  }
   if (kind == "winver")
     return WriteRegValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + arg(0), "Version", "sz:" + arg(1));
   if (kind == "temp") {
@@ -472,6 +484,14 @@ void RowRun::Expect(const std::string& kind, const std::vector<std::string>& f) 
     Compare(arg(0) + " holds " + arg(1), ReadTextFile(arg(1)), ReadTextFile(arg(0)));
   } else if (kind == "version") {
     Compare("version of " + arg(0), arg(1), FileVersion(arg(0)));
+  } else if (kind == "time") {
+    FILETIME ft;
+    SYSTEMTIME st{};
+    ULONGLONG t = WriteTime(arg(0));
+    ft.dwLowDateTime = DWORD(t), ft.dwHighDateTime = DWORD(t >> 32);
+    char day[16] = "";
+    if (t && FileTimeToSystemTime(&ft, &st)) snprintf(day, sizeof day, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
+    Compare(arg(0) + " write day (UTC)", arg(1), day);
   } else if (kind == "rewritten") {
     if (WriteTime(arg(0)) < runStartTime_) Fail(arg(0) + " was not written by the last run");
   } else if (kind == "ini") {

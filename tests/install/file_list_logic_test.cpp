@@ -94,6 +94,7 @@ TEST(NewerComparison, MostSignificantFirstUnsignedEqualIsNotNewer) {
       {0x00020000, 0, 0x00010000, 0xFFFFFFFF, 1},  // the low half cannot outweigh the high
       {0x00010000, 0xFFFFFFFF, 0x00020000, 0, 0},
       {0x00010000, 5, 0x00010000, 4, 1},
+      {0x00010004, 0, 0x00010005, 0, 0},
       {0x00010000, 7, 0x00010000, 7, 0},
       {0x80000000, 0, 0x7FFFFFFF, 0, 1},  // compared unsigned
       {0, 0x80000000, 0, 0x7FFFFFFF, 1},

@@ -25,6 +25,7 @@ TEST(ComponentList, MatchesWholeEntriesFoldedAndEditsOnlyWhatFits) {
       {kContains, "", "LFViewer", 0, "X"},
       {kContains, "LFVIEWER", "lfviewer", 1, "X"},
       {kContains, ";;LCHome;;LFViewer;", "LFViewer", 1, "X"},
+      {kContains, "LCHome;LFViewer", "LFViewer", 1, "X"},
       {kContains, "LFViewer2;XLFViewer;LFView", "LFViewer", 0, "X"},  // no partial entries
       {kContains, "LFViewer", "LFView", 0, "X"},
       {kContains, ";;;", "", 0, "X"},
@@ -32,6 +33,7 @@ TEST(ComponentList, MatchesWholeEntriesFoldedAndEditsOnlyWhatFits) {
       {kAppend, "Key1;Key2", "LFViewer", 1, "Key1;Key2;LFViewer"},
       {kAppend, "LCHome;lfviewer;LCPro", "LFViewer", 0, "X"},
       {kAppend, "LCHome;", "LFViewer", 1, "LCHome;;LFViewer"},  // the old list is kept whole
+      {kAppend, ";", "LFViewer", 1, ";;LFViewer"},
       {kAppend, k250, "LFViewer", 1, k250 + ";LFViewer"},         // 259 characters
       {kAppend, k250, "LFViewer2", -1, "X"},
       {kRemove, "LFViewer;LCHome", "lfviewer", 1, "LCHome"},

@@ -24,6 +24,7 @@ TEST(RegList, AddsWithOneSeparatorReplacesAfterThePrefixAndNeverPasses1023) {
       {"0x0200=1.0", kAdd, ";0x0100=2.0", 0, "0x0200=1.0;0x0100=2.0"},  // brings its own ";"
       {"", kAdd, ";0x0100=2.0", 0, ";0x0100=2.0"},
       {"0x0200=1.0;;ABC;", kAdd, ";Abc", -1, "0x0200=1.0;;ABC;"},  // duplicate, folded
+      {"0x0200=1.0;ABC", kAdd, "abc", -1, "0x0200=1.0;ABC"},
       {"ABCD", kAdd, "ABC", 0, "ABCD;ABC"},                         // whole entries only
       {"ABC", kAddAny, "ABC", 0, "ABC;ABC"},
       {kFull, kAdd, N('b', 22), 0, kFull + ";" + N('b', 22)},  // 1023: fits

@@ -36,13 +36,17 @@ std::vector<LineSpan> SplitLines(const std::string& text) {
 }
 
 // The name of a section header line, or false when the line is none: the
-// name runs to the last "]"; a "[" line without one is an ordinary line.
+// name runs to the last "]", blanks inside the brackets dropped; a "["
+// line without one is an ordinary line.
 bool HeaderName(const std::string& text, const LineSpan& l, std::string* name) {
   if (l.begin == l.end || text[l.begin] != '[') return false;
   size_t close = l.end - 1;
   while (close > l.begin && text[close] != ']') --close;
   if (close <= l.begin) return false;
-  *name = text.substr(l.begin + 1, close - l.begin - 1);
+  size_t begin = l.begin + 1;
+  while (begin < close && IsProfileSpace(text[begin])) ++begin;
+  while (close > begin && IsProfileSpace(text[close - 1])) --close;
+  *name = text.substr(begin, close - begin);
   return true;
 }
 

@@ -14,7 +14,7 @@ struct ProfileEntry {
 };
 
 struct ProfileSection {
-  std::string name;  // as written between "[" and the last "]"
+  std::string name;  // between "[" and the last "]", blanks around it dropped
   int line;
   std::vector<ProfileEntry> entries;  // every non-blank line, comments included
 };

@@ -42,7 +42,7 @@ TEST(ReadProfileSection, AnswersAsThePrivateProfileRead) {
   } cases[] = {
       {"[Core]\n  a.txt  \n; note\n\nk = v\n[x]\ny\n", "core", 2048, "a.txt|k=v|"},
       {"[C]\r\nb,c\r\n", "C", 2048, "b,c|"},
-      {"[ C ]\nb\n", "C", 2048, ""},
+      {"[ C ]\nb\n", "C", 2048, "b|"},
       {"[C]\na\n[C]\nb\n", "C", 2048, "a|"},
       {"x=1\n[C]\nabcdef\nghij\n", "C", 8, "abcdef"},
       {"[C]\nabcdef\nghij\n", "C", 10, "abcdef|g"},

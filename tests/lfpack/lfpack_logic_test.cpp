@@ -61,20 +61,6 @@ TEST(ReadProfileSection, AnswersAsThePrivateProfileRead) {
   }
 }
 
-TEST(ReadProfileValues, StringsAndNumbers) {
-  Profile p = ParseProfile("[Log]\nMenu = \"A\\B\"\nBare\nLong=" + std::string(300, 'l') +
-                           "\n[R]\na=12abc\nb=-1\nc=0x10\nd= 7\ne=x\n");
-  char value[260];
-  ReadProfileString(p, "log", "menu", "", value, sizeof(value));
-  EXPECT_STREQ("A\\B", value);
-  ReadProfileString(p, "Log", "Bare", "def", value, sizeof(value));
-  EXPECT_STREQ("def", value);
-  EXPECT_EQ(259u, ReadProfileString(p, "Log", "Long", "", value, sizeof(value)));
-  const struct { const char* key; unsigned value; } ints[] = {
-      {"a", 12}, {"b", 4294967295u}, {"c", 16}, {"d", 7}, {"e", 0}, {"none", 0}};
-  for (const auto& i : ints) EXPECT_EQ(i.value, ReadProfileInt(p, "R", i.key)) << i.key;
-}
-
 TEST(SetProfileValue, ReplacesAddsKeyOrSection) {
   EXPECT_EQ("[R]\r\nsizeLF=5\r\n; c\r\n[S]\r\n", SetProfileValue("[R]\r\nSIZELF = 1\r\n; c\r\n[S]\r\n", "r", "sizeLF", "5"));
   EXPECT_EQ("[R]\na=1\nb=2\n\n[S]\n", SetProfileValue("[R]\na=1\n\n[S]\n", "R", "b", "2"));

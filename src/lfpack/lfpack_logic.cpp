@@ -191,6 +191,9 @@ void CheckList(const Profile& script, const char* listName, const SourceLookup& 
 }  // namespace
 
 ListLineVerdict CheckListLine(const char* destFolder, const char* line, FileListLine* out) {
+  // Where the package will lie on the user's machine is not known here, so
+  // the source path is checked on its own: one that does not fit even then
+  // cannot fit with any setup folder in front of it.
   ListLineKind kind = ParseFileListLine(destFolder, "", line, out);
   if (kind == kListLineComment) return kLineComment;
   if (kind == kListLineTooLong)

@@ -183,8 +183,9 @@ void CheckList(const Profile& script, const char* listName, const SourceLookup& 
                (entries.size() - index > 1
                     ? " and the " + std::to_string(entries.size() - index - 1) + " after it are"
                     : " is") +
-               " neither installed nor recorded. Fix: keep the list within " +
-               std::to_string(kFileListSize) + " bytes (every line counts one byte more, the list one more).");
+               (EqualsNoCase(listName, kSectionCore) ? " neither installed nor recorded" : " never installed") +
+               ". Fix: shorten the list to " + std::to_string(kFileListSize) +
+               " bytes (each line and one byte more, and one for the list): fewer or shorter lines.");
   }
 }
 

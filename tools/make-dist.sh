@@ -4,6 +4,8 @@
 #   dist/win32/  the same package with the 32-bit LFSetup.exe (the shipped form)
 # Each holds LFSetup.exe, LFSetup.inf, license.txt and the sample product
 # files. The product's programs are the test stand-ins, built for 64-bit.
+# Both packages are then checked with lfpack (built natively); an error in
+# them fails the script.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 sample="$top/tools/sample-package"
@@ -26,4 +28,12 @@ for arch in win64 win32; do
   f="$top/dist/$arch/LFSetup.exe"
   printf '   %s LFSetup.exe: %s bytes; imports: %s\n' "$arch" "$(stat -c %s "$f")" \
     "$(objdump -p "$f" | awk '/DLL Name/ {printf "%s ", $3}')"
+done
+
+echo "== dist: package check (lfpack)"
+log="$top/build/lfpack-build.log"
+(cd "$top" && cmake --preset native && cmake --build --preset native --target lfpack -j"$(nproc)") >"$log" 2>&1 || {
+  cat "$log"; exit 1; }
+for arch in win64 win32; do
+  "$top/build/native/lfpack" check "$top/dist/$arch"
 done

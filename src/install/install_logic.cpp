@@ -4,6 +4,8 @@
 
 #include "app/text_util.h"
 
+const char kDefaultInstallDir[] = "C:\\Program Files\\LUMENFIELD";
+
 namespace {
 const char kWorldFolder[] = "\\World";
 const size_t kWorldLength = sizeof(kWorldFolder) - 1;

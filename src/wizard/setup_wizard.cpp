@@ -2,8 +2,7 @@
 
 #include "app/globals.h"
 #include "app/text_util.h"
-
-const char kDefaultInstallDir[] = "C:\\Program Files\\LUMENFIELD";
+#include "install/install_logic.h"
 
 // The wizard's pages arrive in a later change; until then the wizard is
 // finished at once with the detected folder, or the default one when no

@@ -4,5 +4,3 @@
 
 // Positive after Finish, 0 after Cancel, -1 on error.
 int RunSetupWizard(HWND owner, HINSTANCE instance);
-
-extern const char kDefaultInstallDir[];  // "C:\Program Files\LUMENFIELD"

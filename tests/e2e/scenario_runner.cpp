@@ -192,6 +192,7 @@ class RowRun {
   }
   void CompareSets(const std::string& what, std::vector<std::string> expected, std::vector<std::string> actual);
   bool PokeMainWindow();
+  void RunChecker(const std::vector<std::string>& f);
   std::string SetupProgram() const { return BuiltProgram(bits_ == 32 ? "LFSetup32.exe" : "LFSetup.exe"); }
 
   const Row& row_;
@@ -209,6 +210,8 @@ class RowRun {
   std::vector<std::string> logLines_;
   bool logChecked_ = false;
   std::map<std::string, std::string> snapshot_;
+  std::vector<std::string> checkOutput_;  // lines of the last package check
+  size_t checkCursor_ = 0;
 };
 
 // Adds lines to a file list of a setup script until the list's text, as the
@@ -387,6 +390,38 @@ bool RowRun::PokeMainWindow() {
   return true;
 }
 
+// The package checker on a folder (its output into a file, as a console
+// program's would be redirected); its lines are matched by "expect output".
+void RowRun::RunChecker(const std::vector<std::string>& f) {
+  char temp[MAX_PATH], outPath[MAX_PATH];
+  GetTempPathA(sizeof(temp), temp);
+  GetTempFileNameA(temp, "lfp", 0, outPath);
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = out;
+  std::string command = "\"" + BuiltProgram("lfpack.exe") + "\" check " + (f.size() > 1 && !f[1].empty() ? f[1] + " " : "") +
+                        "\"" + f[0] + "\"";
+  PROCESS_INFORMATION pi{};
+  DWORD code = 999;
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (WaitForSingleObject(pi.hProcess, kWindowWaitMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    else TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(out);
+  std::istringstream text(ReadTextFile(outPath));
+  DeleteFileA(outPath);
+  checkOutput_.clear();
+  checkCursor_ = 0;
+  for (std::string line; std::getline(text, line);) checkOutput_.push_back(Trim(line));
+  Compare("exit code of " + command + "\n    " + Join(checkOutput_, "\n    "), f.size() > 2 ? f[2] : "0",
+          std::to_string(code));
+}
+
 bool RowRun::Given(const std::string& kind, const std::vector<std::string>& f) {
   auto arg = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
   HKEY root;
@@ -523,6 +558,13 @@ void RowRun::Expect(const std::string& kind, const std::vector<std::string>& f) 
     } else if (!logLines_.empty()) {
       Fail("unexpected program start " + Visible(actual));
     }
+  } else if (kind == "output") {
+    // The next line of the last check's output that begins with the text.
+    const std::string& text = arg(0);
+    while (checkCursor_ < checkOutput_.size() && checkOutput_[checkCursor_].compare(0, text.size(), text) != 0)
+      ++checkCursor_;
+    if (checkCursor_ < checkOutput_.size()) ++checkCursor_;
+    else Fail("no further line of the check begins with " + Visible(text) + "; it printed:\n    " + Join(checkOutput_, "\n    "));
   } else if (kind == "processes") {
     Compare("processes of the last run", arg(0), std::to_string(lastProcesses_));
   } else if (kind == "duration") {
@@ -599,6 +641,8 @@ void RowRun::Execute() {
       if (!FileExists(f[1])) Fail("the copy deleted " + f[1] + " while the first process ran");
       TerminateProcess(first.pi.hProcess, 0);
       CloseHandle(inheritable);
+    } else if (verb == "check") {
+      RunChecker(f);
     } else if (verb == "ask") {
       if (!Ask(f)) break;
     } else if (verb == "exit") {

@@ -1,0 +1,78 @@
+#include "lfpack/lfpack_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char kWorld[] = "C:\\Program Files\\LUMENFIELD\\World\\";  // 34 characters: 225 are left
+
+// What the checker makes of each kind of list line at the default destination.
+TEST(CheckListLine, VerdictPerSyntax) {
+  const std::string n225(225, 'n');
+  const struct {
+    std::string line;
+    ListLineVerdict verdict;
+  } cases[] = {
+      {"LFViewer.exe", kLineOk},          {"help\\q.txt,  q.txt trailing words", kLineOk},
+      {"readme.txt*", kLineOk},           {"; comment", kLineComment},
+      {",readme.txt", kLineNoDest},       {"*,a.txt", kLineNoDest},
+      {"*", kLineNoDest},                 {"sub\\,a.txt", kLineFolderDest},
+      {"sub\\", kLineFolderDest},         {"a.txt,", kLineNoSource},
+      {"a.txt,   ", kLineNoSource},       {"a?.txt", kLineBadCharacter},
+      {"a.txt,C:\\x.txt", kLineBadCharacter}, {"a.txt**", kLineBadCharacter},
+      {"a\t.txt,b.txt", kLineBadCharacter}, {n225, kLineOk},
+      {n225 + "*", kLineOk},              {n225 + "n", kLineDestTooLong},
+      {n225 + "n,a.txt", kLineDestTooLong}, {"a.txt," + std::string(260, 's'), kLineSourceTooLong},
+  };
+  for (const auto& c : cases) {
+    FileListLine out;
+    EXPECT_EQ(c.verdict, CheckListLine(kWorld, c.line.c_str(), &out)) << c.line;
+  }
+}
+
+// The section read as the install gets it; zero bytes shown as "|".
+TEST(ReadProfileSection, AnswersAsThePrivateProfileRead) {
+  const struct {
+    const char* text;
+    const char* section;
+    size_t size;
+    const char* expected;
+  } cases[] = {
+      {"[Core]\n  a.txt  \n; note\n\nk = v\n[x]\ny\n", "core", 2048, "a.txt|k=v|"},
+      {"[C]\r\nb,c\r\n", "C", 2048, "b,c|"},
+      {"[ C ]\nb\n", "C", 2048, "b|"},
+      {"[C]\na\n[C]\nb\n", "C", 2048, "a|"},
+      {"x=1\n[C]\nabcdef\nghij\n", "C", 8, "abcdef"},
+      {"[C]\nabcdef\nghij\n", "C", 10, "abcdef|g"},
+      {"[C]\nabcdef\nghij\n", "C", 13, "abcdef|ghij"},
+      {"[C]\nabcdef\nghij\n", "C", 14, "abcdef|ghij|"},
+      {"[C]\nab=cdef\n", "C", 5, "ab="},
+  };
+  for (const auto& c : cases) {
+    char buffer[2048];
+    size_t n = ReadProfileSection(ParseProfile(c.text), c.section, buffer, c.size);
+    std::string got(buffer, n);
+    for (char& ch : got) ch = ch == '\0' ? '|' : ch;
+    EXPECT_EQ(c.expected, got) << c.text << " size " << c.size;
+    EXPECT_EQ('\0', buffer[n]);
+    EXPECT_EQ('\0', buffer[n + 1]);
+  }
+}
+
+TEST(SetProfileValue, ReplacesAddsKeyOrSection) {
+  EXPECT_EQ("[R]\r\nsizeLF=5\r\n; c\r\n[S]\r\n", SetProfileValue("[R]\r\nSIZELF = 1\r\n; c\r\n[S]\r\n", "r", "sizeLF", "5"));
+  EXPECT_EQ("[R]\na=1\nb=2\n\n[S]\n", SetProfileValue("[R]\na=1\n\n[S]\n", "R", "b", "2"));
+  EXPECT_EQ("[L]\nx\n[R]\nb=2\n", SetProfileValue("[L]\nx", "R", "b", "2"));
+}
+
+TEST(HasVersionResource, NeedsProgramAndFixedInfo) {
+  std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0\0\0", 32);
+  std::string block = std::string("\x5c\x03\x34\x00\x00\x00", 6) + key + std::string(2, '\0') + "\xBD\x04\xEF\xFE";
+  EXPECT_TRUE(HasVersionResource("MZ" + std::string(100, 'x') + block));
+  EXPECT_FALSE(HasVersionResource("MZ" + std::string(100, 'x') + block.substr(0, 40) + "\xBD\x04\xEF"));
+  EXPECT_FALSE(HasVersionResource("ZM" + std::string(100, 'x') + block));
+}
+
+}  // namespace

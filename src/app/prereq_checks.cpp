@@ -1,18 +1,118 @@
 #include "app/prereq_checks.h"
 
+#include <windows.h>
+
+#include <cstring>
+
 #include "app/globals.h"
+#include "app/prereq_logic.h"
+#include "app/process_util.h"
+#include "app/run_mode_logic.h"
+#include "app/system_paths.h"
+#include "app/text_util.h"
+#include "install/file_copy.h"
+#include "install/install_logic.h"
+#include "install/script_files.h"
+#include "registry/product_registry.h"
+#include "registry/reg_helpers.h"
 
-// The machine checks arrive in a later change; until then they find nothing
-// installed and nothing missing.
-int IsOldPlatformInstalled() { return 0; }
+namespace {
 
-void RemovePreviousVersion() {}
+const char kOldPlatformKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LUMENFIELD";
+const char kOldAuthoringKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LUMENCRAFTER";
+const char kViewerAppPathsKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\LFViewer.exe";
+const char kViewerMakerKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LFViewer";
+const char kBrandValue[] = "Brand";
+const char kDefaultBrand[] = "LUMENFIELD";
+const char kUninstallStringValue[] = "UninstallString";
+const char kShdocvw[] = "\\shdocvw.dll";
+const DWORD kPreviousUninstallWaitMs = 5000;
+enum { kCommandSize = 1024, kMessageSize = 1024 };
 
-int CheckReplacedBrowser() { return 1; }
+const char kReplaceQuestion[] =
+    "Setup has detected the %s Browser. This will be replaced \nby the %s Browser. Do you "
+    "wish to continue?";
+const char kUnstableWarning[] =
+    "It is strongly recommended that you continue with the installation as the existing "
+    "version is unstable. If you choose not to continue, the uninstall will be disabled to "
+    "prevent corruption of your data. Select Yes to continue.";
 
-// A usable Internet Explorer of the newest generation, as the machines the
-// product supports have.
+// A key that exists but does not open with full access counts as absent.
+int KeyOpensWithFullAccess(const char* subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    return 0;
+  RegCloseKey(key);
+  return 1;
+}
+
+}  // namespace
+
+int IsOldPlatformInstalled() {
+  return KeyOpensWithFullAccess(kOldPlatformKey) || KeyOpensWithFullAccess(kOldAuthoringKey);
+}
+
+void RemovePreviousVersion() {
+  char command[kCommandSize];
+  GetRegString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kUninstallStringValue, command,
+               sizeof(command));
+  char ownUninstaller[kPathSize];
+  if (!BuildWindowsPath(kUninstallerFileName, ownUninstaller, sizeof(ownUninstaller))) return;
+  // A command too long to take its switch is not run: cut, it could start
+  // the wrong program or the uninstaller without its switch.
+  if (!AppendUninstallSwitch(command, sizeof(command), ownUninstaller)) return;
+  // The uninstaller starts in the detected product folder; with none
+  // detected it starts in this program's own folder, since an empty folder
+  // name would make the start fail.
+  StartAndWaitForExit(command, g_installDir[0] ? g_installDir : nullptr, kPreviousUninstallWaitMs);
+}
+
+int CheckReplacedBrowser() {
+  g_replaceConfirmed = 0;
+  char viewerFolder[kPathSize];
+  if (!GetRegString(HKEY_LOCAL_MACHINE, kViewerAppPathsKey, kAppPathValue, viewerFolder,
+                    sizeof(viewerFolder)))
+    return 1;
+  if (!EndsInWorldFolder(viewerFolder)) g_migrateOldDir = 1;
+
+  // A "Brand" value too long for the buffer is read as no value at all, and
+  // the default brand stands in for it: a brand is never cut.
+  if (!GetRegString(HKEY_LOCAL_MACHINE, kViewerMakerKey, kBrandValue, g_brandName,
+                    sizeof(g_brandName) - 1))
+    CopyBounded(kDefaultBrand, g_brandName, sizeof(g_brandName));
+  if (strcmp(g_brandName, kProductName) == 0) return 1;
+
+  char text[kMessageSize];
+  FormatBounded(text, sizeof(text), kReplaceQuestion, g_brandName, kProductName);
+  if (MessageBoxA(nullptr, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) !=
+      IDNO) {
+    g_replaceConfirmed = 1;
+    return 1;
+  }
+  if (!g_migrateOldDir) return 0;
+  if (MessageBoxA(nullptr, kUnstableWarning, g_setupCaption,
+                  MB_YESNO | MB_ICONWARNING | MB_TOPMOST) != IDNO) {
+    g_replaceConfirmed = 1;
+    return 1;
+  }
+  // The older uninstaller loses its entry for the viewer, so that it cannot
+  // remove the files the unstable installation still uses.
+  char olderLog[kPathSize];
+  if (BuildOlderLogPath(olderLog, sizeof(olderLog)))
+    WritePrivateProfileStringA(kSectionPaths, kViewerKey, nullptr, olderLog);
+  return 0;
+}
+
 int IsInternetExplorerPresent() {
-  g_ieGeneration = 5;
+  char path[kPathSize];
+  UINT length = GetSystemDirectoryA(path, sizeof(path));
+  if (length == 0 || length >= sizeof(path) || !CopyBounded(kShdocvw, path + length, sizeof(path) - length))
+    return 0;
+  DWORD most = 0, least = 0;
+  if (!GetFileVersionNumbers(path, &most, &least)) return 0;
+  int generation = IeGenerationForVersion(most);
+  if (generation == 0) return 0;
+  g_ieGeneration = generation;
   return 1;
 }

@@ -26,18 +26,6 @@ namespace {
 
 const char kNotCompleted[] = "The installation was not completed successfully!";
 const char kNavigator4Key[] = "SOFTWARE\\Netscape\\Netscape Navigator";
-const char kNetscapeQuestion[] =
-    "Setup has detected that Netscape Navigator is installed on your system.\n\n"
-    "It is recommended that the %s Browser protocols be registered\n"
-    "now with the Netscape browser.  This will enable you to launch QVORNs\n"
-    "from within the Netscape browser.\n\n"
-    "If you choose to register the protocols, the Netscape browser will be\n"
-    "launched during the registration process.  This is a Netscape\n"
-    "requirement.  Please press the appropriate buttons to allow it to run.\n"
-    "It will be shut down automatically.\n\n"
-    "If you choose not to register the protocols, the QVORNS will only work\n"
-    "properly from within Microsoft Internet Explorer.\n\n\n"
-    "Do you wish to register the %s Browser protocols with Netscape\nNavigator?\n";
 const DWORD kViewerIdleWaitMs = 1000;
 const char kUninstallStringValue[] = "UninstallString";
 
@@ -142,7 +130,7 @@ void RunNetscapeStep(HWND window) {
   }
   RegCloseKey(navigator);
   char text[1024];
-  FormatBounded(text, sizeof(text), kNetscapeQuestion, kProductName, kProductName);
+  FormatBounded(text, sizeof(text), kNetscapeRegisterQuestion, kProductName, kProductName);
   if (QuietMessageBox(window, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
       IDYES) {
     StartInstalledProgram(kControlProgramName, "", INFINITE);

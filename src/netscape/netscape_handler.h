@@ -8,3 +8,8 @@ void UpdateNetscapeHandler(HWND owner, const char* executableName, int confirmed
 
 // Netscape 6's program name, which both the install and the uninstall pass.
 extern const char kNetscapeProgramName[];  // "netscp6.exe"
+
+// The question that offers the registration, with the product name for both
+// "%s"; asked here when not confirmed, and by the install before it
+// registers with the older Navigator.
+extern const char kNetscapeRegisterQuestion[];

@@ -333,6 +333,9 @@ bool RowRun::Ask(const std::vector<std::string>& f) {
     Fail("the window should come from the relocated copy after the first process ended");
     return false;
   }
+  // "stopped": the programs the row keeps running end before the press, as a
+  // user closes them while the message waits.
+  if (f.size() > 3 && f[3] == "stopped") running_.clear();
   if (f.size() < 3 || !PressButton(*run_, w, f[2])) {
     Fail("cannot press [" + (f.size() > 2 ? f[2] : "") + "] in " + Visible(caption));
     return false;
@@ -451,7 +454,7 @@ bool RowRun::Given(const std::string& kind, const std::vector<std::string>& f) {
   if (kind == "delete") return DeleteFileA(arg(0).c_str()) || RemoveDirectoryA(arg(0).c_str());
   if (kind == "readonly") return SetFileAttributesA(arg(0).c_str(), FILE_ATTRIBUTE_READONLY);
   if (kind == "reg") return SplitRegPath(arg(0), &root, &key) && WriteRegValue(root, key, arg(1), arg(2));
-  if (kind == "link") return WriteLink(arg(0), arg(1));
+  if (kind == "link") return MakeFolders(arg(0).substr(0, arg(0).find_last_of('\\'))) && WriteLink(arg(0), arg(1));
   if (kind == "ini") {
     size_t eq = arg(2).find('=');
     return eq != std::string::npos &&

@@ -2,7 +2,9 @@
 // setup starts them: it records how it was started, becomes input-idle so the
 // starter's WaitForInputIdle returns, then quits with exit code 0. With
 // "--stay" it keeps running (and its file in use) until it is ended, as a
-// control program that the user left open.
+// control program that the user left open. "--hold PATH" also keeps PATH
+// open without sharing until it is ended, as a running Netscape holds its
+// components.
 
 #include <windows.h>
 
@@ -43,6 +45,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // The message loop below is what makes WaitForInputIdle return; the timer
   // keeps the viewer from lingering once it has served that purpose.
   bool stay = strstr(GetCommandLineA(), "--stay") != nullptr;
+  HANDLE held = INVALID_HANDLE_VALUE;
+  for (int i = 1; i + 1 < __argc; ++i)
+    if (strcmp(__argv[i], "--hold") == 0 &&
+        (held = CreateFileA(__argv[i + 1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) ==
+            INVALID_HANDLE_VALUE)
+      return 6;
   if (!stay && !SetTimer(hwnd, kQuitTimer, kQuitAfterMs, nullptr)) return 4;
 
   MSG msg;
@@ -51,5 +59,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
   return got == 0 ? 0 : 5;
 }

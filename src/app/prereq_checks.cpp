@@ -25,7 +25,6 @@ const char kViewerAppPathsKey[] =
 const char kViewerMakerKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LFViewer";
 const char kBrandValue[] = "Brand";
 const char kDefaultBrand[] = "LUMENFIELD";
-const char kUninstallStringValue[] = "UninstallString";
 const char kShdocvw[] = "\\shdocvw.dll";
 const DWORD kPreviousUninstallWaitMs = 5000;
 enum { kCommandSize = 1024, kMessageSize = 1024 };

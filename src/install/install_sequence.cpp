@@ -27,7 +27,6 @@ namespace {
 const char kNotCompleted[] = "The installation was not completed successfully!";
 const char kNavigator4Key[] = "SOFTWARE\\Netscape\\Netscape Navigator";
 const DWORD kViewerIdleWaitMs = 1000;
-const char kUninstallStringValue[] = "UninstallString";
 
 const char kDependentComponentsKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
 const char kDependentComponentValue[] = "LUMENFIELD";

@@ -20,6 +20,7 @@ const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App P
 const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char kProductUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser";
+const char kUninstallStringValue[] = "UninstallString";
 const char kAppPathValue[] = "Path";
 const char kViewerComponent[] = "Viewer";
 

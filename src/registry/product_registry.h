@@ -11,5 +11,6 @@ extern const char kMakerKey[];        // "SOFTWARE\LUMENFIELD Corporation"
 extern const char kAppPathsKey[];     // "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\"
 extern const char kUninstallKeyBase[]; // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\"
 extern const char kProductUninstallKey[];  // kUninstallKeyBase + "Quillara Browser"
+extern const char kUninstallStringValue[];  // "UninstallString" of the uninstall entry
 extern const char kAppPathValue[];    // "Path": the folder of an App Paths program
 extern const char kViewerComponent[]; // "Viewer": the component list of viewer products

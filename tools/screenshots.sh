@@ -28,10 +28,10 @@ mkdir -p "$c"
 cp build/win64/bin/LFSetup.exe tools/sample-package/* "$c/"
 cp build/win64/bin/viewer_standin.exe "$c/LFViewer.exe"
 cp build/win64/bin/viewer_standin.exe "$c/LFCtrl.exe"
-wine "$bin\\lfdrive.exe" --cwd 'C:\Package' --shots 'T:\build\win64\screenshots' \
+wine "$bin\\lfdrive.exe" --cwd 'C:\Package' --shots 'T:\build\win64\screenshots\install-' \
   --answer 'Next >' --answer 'I Accept' --answer Browse --answer Cancel --answer 'Next >' \
   --answer Finish --answer No -- 'C:\Package\LFSetup.exe'
-wine "$bin\\lfdrive.exe" --shots 'T:\build\win64\screenshots' \
+wine "$bin\\lfdrive.exe" --shots 'T:\build\win64\screenshots\uninstall-' \
   --answer Yes --answer Yes --answer OK -- 'C:\windows\LFUninst.exe'
 INNER
 )"

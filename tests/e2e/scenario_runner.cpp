@@ -67,9 +67,9 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-// A text as rows write it: a line feed as \n, a tab as \t, a carriage return as \r. Texts from the
-// program are compared in this form, so that a path such as "\table.dat" in
-// a row stays a path.
+// A text as rows write it: a line feed as \n, a tab as \t, a carriage return
+// as \r. Texts from the program are compared in this form, so that a path such
+// as "\table.dat" in a row stays a path.
 std::string Escaped(const std::string& s) {
   std::string out;
   for (char c : s)
@@ -320,28 +320,28 @@ bool RowRun::Ask(const std::vector<std::string>& f) {
   // Options after the button: "from-copy" (the window belongs to the
   // relocated copy, after the first process ended), "type TEXT" into its edit
   // box, "select PATH" in its tree, "buttons A, B" (exactly these enabled).
-  std::string buttons;
+  std::string buttons, enabled;
+  size_t failed = failures_.size();
   for (size_t i = 3; i < f.size(); ++i) {
     std::string option = f[i].substr(0, f[i].find(' ')), value = Trim(f[i].substr(option.size()));
     DWORD firstExit = STILL_ACTIVE;
     if (option == "from-copy" &&
         (w.pid == run_->pid || !GetExitCodeProcess(run_->process, &firstExit) || firstExit == STILL_ACTIVE))
       Fail("the window should come from the relocated copy after the first process ended");
-    else if ((option == "type" && !value.empty() && !TypeText(*run_, w, value)) || (option == "select" && !SelectTreeItem(*run_, w, value)))
+    if ((option == "type" && !value.empty() && !TypeText(*run_, w, value)) ||
+        (option == "select" && !SelectTreeItem(*run_, w, value)))
       Fail("cannot " + f[i] + " in " + Visible(caption));
-    else if (option == "buttons") buttons = value;
+    if (option == "buttons") buttons = value;
   }
   // A wizard sets its buttons just after it shows a page.
-  std::string enabled;
-  for (int tries = 0; tries < 200; ++tries, Sleep(10), DescribeWindow(w.hwnd, &w)) {
+  for (int tries = 0; tries < 100; ++tries, Sleep(20), DescribeWindow(w.hwnd, &w)) {
     enabled.clear();
     for (size_t i = 0; i < w.buttons.size(); ++i)
       if (w.buttonEnabled[i]) enabled += (enabled.empty() ? "" : ", ") + w.buttons[i];
-    bool pressable = f.size() > 2 && (f[2] == "close box" || (", " + enabled + ", ").find(", " + f[2] + ", ") != std::string::npos);
-    if ((buttons.empty() || buttons == enabled) && pressable) break;
+    if (buttons.empty() || buttons == enabled) break;
   }
   if (!buttons.empty()) Compare("enabled buttons of " + Visible(caption), buttons, enabled);
-  if (!failures_.empty() || f.size() < 3 || !PressButton(*run_, w, f[2])) {
+  if (failures_.size() > failed || f.size() < 3 || !PressButton(*run_, w, f[2])) {
     Fail("cannot press [" + (f.size() > 2 ? f[2] : "") + "] in " + Visible(caption));
     return false;
   }

@@ -2,10 +2,10 @@
 // prints everything that happened. Lets a person see under Wine what a test
 // would see, without writing a test.
 //
-//   lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots DIR] [--answer BUTTON]... -- <program> [args...]
+//   lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer BUTTON]... -- <program> [args...]
 //
-// --shots DIR saves each window, as drawn on the screen, before it is
-// answered: DIR\NN.bmp (24-bit), numbered from the count of files there.
+// --shots PREFIX saves each window, as drawn on the screen, before it is
+// answered: PREFIXNN.bmp (24-bit), NN the number of the answer.
 //
 // Exit code 0 when the program ended and every answer was used, 1 otherwise.
 
@@ -20,7 +20,7 @@ namespace {
 
 int Usage() {
   fprintf(stderr,
-          "usage: lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots DIR] [--answer BUTTON]... "
+          "usage: lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer BUTTON]... "
           "-- <program> [args...]\n");
   return 1;
 }
@@ -57,18 +57,6 @@ bool SaveWindowImage(HWND hwnd, const std::string& path) {
   if (!out) return false;
   ok = fwrite(&file, sizeof file, 1, out) && fwrite(&info, sizeof info, 1, out) && fwrite(bits.data(), bits.size(), 1, out);
   return fclose(out) == 0 && ok;
-}
-
-int CountFiles(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*.bmp").c_str(), &fd);
-  int n = 0;
-  if (h != INVALID_HANDLE_VALUE) {
-    do ++n;
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  return n;
 }
 
 }  // namespace
@@ -109,7 +97,7 @@ int main(int argc, char** argv) {
       break;
     }
     char name[16];
-    snprintf(name, sizeof name, "\\%02d.bmp", CountFiles(shots) + 1);
+    snprintf(name, sizeof name, "%02u.bmp", static_cast<unsigned>(used + 1));
     if (!shots.empty() && !SaveWindowImage(w.hwnd, shots + name)) printf("lfdrive: cannot save %s%s\n", shots.c_str(), name);
     if (!PressButton(run, w, answers[used++])) {
       ok = false;

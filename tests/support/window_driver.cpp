@@ -15,6 +15,7 @@ const DWORD kPollMs = 10;
 const DWORD kPressSettleMs = 5000;
 const UINT kTextTimeoutMs = 2000;
 const int kWizardNextId = 0x3024;
+const DWORD kSettleMs = 100;
 
 void Note(DriverRun& run, const std::string& line) {
   char stamp[32];
@@ -232,28 +233,41 @@ void Record(DriverRun& run, const SeenWindow& w, const char* what) {
   Note(run, line);
 }
 
+// A sent message returns once the program waits for messages again, so a
+// page change or dialog under way has completed.
+void Sync(HWND hwnd) {
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &ignored);
+}
+
+// A wizard is one window: it counts as new whenever it shows a page other
+// than the one last reported; a dialog over it disables it, and once that
+// dialog has gone its page counts again.
 bool FindNewWindow(DriverRun& run, SeenWindow* out) {
   for (HWND hwnd : TopLevelWindows()) {
     if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770" || !IsTracked(run, OwnerPid(hwnd))) continue;
-    if (GetDlgItem(hwnd, kWizardNextId)) {
-      // A sent message returns once the program waits for messages again, so
-      // a page change under way has completed. A wizard under a dialog of its
-      // own is disabled; it counts again when that dialog has gone.
-      DWORD_PTR ignored;
-      SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &ignored);
-      HWND page = CurrentPage(hwnd);
+    bool wizard = GetDlgItem(hwnd, kWizardNextId) != nullptr;
+    if (!wizard && std::find(run.known.begin(), run.known.end(), hwnd) != run.known.end()) continue;
+    HWND page = nullptr;
+    if (wizard) {
+      Sync(hwnd);
+      page = CurrentPage(hwnd);
       if (!page || !IsWindowEnabled(hwnd) || run.shownPage[hwnd] == page) continue;
-      out->page = run.shownPage[hwnd] = page;
-      Describe(hwnd, out);
-      return true;
     }
-    if (std::find(run.known.begin(), run.known.end(), hwnd) != run.known.end()) continue;
+    // A window that a pending quit message ends at once (a message box, a
+    // wizard's next page) was never there for a user to answer.
+    Sleep(kSettleMs);
+    Sync(hwnd);
+    if (!IsWindowVisible(hwnd) || (wizard && (!IsWindowEnabled(hwnd) || CurrentPage(hwnd) != page))) continue;
+    out->page = page;
     Describe(hwnd, out);
-    // A dialog without one visible control yet (or any more) is no window a
-    // user could answer: a message box ended by a pending quit message.
     if (out->buttons.empty() && out->text.empty()) continue;
-    run.known.push_back(hwnd);
-    for (auto& shown : run.shownPage) shown.second = nullptr;
+    if (wizard) {
+      run.shownPage[hwnd] = page;
+    } else {
+      run.known.push_back(hwnd);
+      for (auto& shown : run.shownPage) shown.second = nullptr;
+    }
     return true;
   }
   return false;

@@ -15,11 +15,12 @@ rm -rf "$shots" && mkdir -p "$shots" "$out"
 "$top/tools/wine-run.sh" --golden "$b/wine/golden" --runs "$b/wine/runs" --root "$top" --shell -- "$(cat <<'INNER'
 set -uo pipefail
 bin='T:\build\win64\bin'
-Xvfb :57 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display (another one may be running on the machine).
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>/tmp/display >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb' EXIT
-export DISPLAY=:57
-for i in $(seq 50); do [ -e /tmp/.X11-unix/X57 ] && break; sleep 0.1; done
+trap 'wineserver -k 2>/dev/null; kill $xvfb' EXIT
+for i in $(seq 100); do [ -s /tmp/display ] && break; sleep 0.1; done
+export DISPLAY=:$(cat /tmp/display)
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null

@@ -5,7 +5,7 @@ set -uo pipefail
 top=$1
 c="$WINEPREFIX/drive_c"
 lfdrive="T:\\build\\win64\\bin\\lfdrive.exe"
-setup_answers=(--answer No)
+setup_answers=(--answer 'Next >' --answer 'I Accept' --answer 'Next >' --answer Finish --answer No)
 uninstall_answers=(--answer Yes --answer Yes --answer OK)
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillara Browser'
 

@@ -89,6 +89,8 @@ exec 9<&-
 mkdir -p "$RUN/upper" "$RUN/work" "$RUN/prefix"
 mount -t overlay overlay -o "lowerdir=$GOLDEN/prefix,upperdir=$RUN/upper,workdir=$RUN/work" "$RUN/prefix"
 ln -sfn "$ROOT" "$RUN/prefix/dosdevices/t:"
+# S: is a drive with 1 MB free, for rows about a destination short of space.
+mkdir -p "$RUN/small" && mount -t tmpfs -o size=1m tmpfs "$RUN/small" && ln -sfn "$RUN/small" "$RUN/prefix/dosdevices/s:"
 export WINEPREFIX="$RUN/prefix"
 cd "$ROOT"
 set +e

@@ -1,14 +1,184 @@
 #include "wizard/setup_wizard.h"
 
 #include "app/globals.h"
+#include "app/handles.h"
+#include "app/heap_text.h"
 #include "app/text_util.h"
 #include "install/install_logic.h"
+#include "resources/resource_ids.h"
+#include "wizard/destination_page.h"
 
-// The wizard's pages arrive in a later change; until then the wizard is
-// finished at once with the detected folder, or the default one when no
-// product was found.
-int RunSetupWizard(HWND, HINSTANCE) {
-  if (g_installDir[0] == '\0')
+int g_licenseAccepted = 0;
+
+namespace {
+
+const char kLicenseFileName[] = "license.txt";
+const char kAccessError[] = "Error accessing file: %s";
+const char kMemoryError[] = "Error allocating memory for license text.";
+const char kReadError[] = "Error reading license file: %s";
+
+// The page titles as stored in the records; the sheet shows the templates'.
+const char kWelcomeTitle[] = "Welcome";
+const char kDestinationTitle[] = "Choose a Destination Location";
+const char kFinishTitle[] = "Complete the Installation";
+
+void ShowLicenseError(HWND dialog, const char* format, const char* path) {
+  char text[kPathSize + 64];
+  FormatBounded(text, sizeof(text), format, path);
+  MessageBoxA(dialog, text, g_criticalErrorCaption, MB_OK | MB_TOPMOST);
+}
+
+// Reads "license.txt" beside the program into the text box. Every failure
+// shows its message and ends the setup with the quit message.
+void LoadLicenseText(HWND dialog) {
+  char path[kPathSize] = "";
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  if (n == 0 || n >= sizeof(path)) path[0] = '\0';
+  const char* name = AfterLastBackslash(path);
+  if (name) path[name - path] = '\0';
+  char full[kPathSize];
+  if (!FormatBounded(full, sizeof(full), "%s%s", path, kLicenseFileName)) {
+    // A program folder too long for the name: the file cannot be opened.
+    ShowLicenseError(dialog, kAccessError, path);
+    PostQuitMessage(0);
+    return;
+  }
+  ScopedHandle file(CreateFileA(full, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    ShowLicenseError(dialog, kAccessError, full);
+    PostQuitMessage(0);
+    return;
+  }
+  DWORD size = GetFileSize(file.h, nullptr);
+  HeapText text(size == INVALID_FILE_SIZE ? 0 : size + 1);
+  if (size != INVALID_FILE_SIZE && !text) {
+    file.Close();
+    MessageBoxA(dialog, kMemoryError, g_criticalErrorCaption, MB_OK | MB_TOPMOST);
+    PostQuitMessage(0);
+    return;
+  }
+  DWORD got = 0;
+  if (size == INVALID_FILE_SIZE || !ReadFile(file.h, text.get(), size, &got, nullptr)) {
+    // An unreadable licence ends the setup like the two other file errors:
+    // a dialog with an empty text could still be accepted unread.
+    ShowLicenseError(dialog, kReadError, full);
+    PostQuitMessage(0);
+    return;
+  }
+  file.Close();
+  // Terminated after the bytes actually read, so a file that shrank since
+  // its size was taken never shows uninitialised memory.
+  text[got] = '\0';
+  SetDlgItemTextA(dialog, IDC_LICENSE_TEXT, text.get());
+  SetFocus(GetDlgItem(dialog, IDC_LICENSE_TEXT));
+
+  RECT own, owner;
+  if (GetWindowRect(dialog, &own) && GetWindowRect(GetParent(dialog), &owner))
+    MoveWindow(dialog, owner.left, owner.top, own.right - own.left, own.bottom - own.top, TRUE);
+}
+
+// The licence step of the Welcome page's Next: asked once per run.
+INT_PTR LicenseStep(HWND welcomePage) {
+  if (g_licenseAccepted) return TRUE;
+  INT_PTR answer = DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_LICENSE), welcomePage,
+                                   LicenseDlgProc, 0);
+  if (answer == IDC_ACCEPT) {
+    g_licenseAccepted = 1;
+    return TRUE;
+  }
+  PostQuitMessage(0);
+  return TRUE;
+}
+
+}  // namespace
+
+INT_PTR PageResult(HWND page, LONG_PTR result) {
+  SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+void FillWizardPage(PROPSHEETPAGEA* page, int templateId, const char* title, DLGPROC proc) {
+  ZeroMemory(page, sizeof(*page));
+  page->dwSize = sizeof(*page);
+  page->dwFlags = PSP_DEFAULT;
+  page->hInstance = g_hInstance;
+  page->pszTemplate = MAKEINTRESOURCEA(templateId);
+  page->pfnDlgProc = proc;
+  page->pszTitle = title;
+}
+
+INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return PageResult(page, 0);
+  if (message != WM_NOTIFY) return FALSE;
+  switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+    case PSN_SETACTIVE:
+      PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+      return TRUE;
+    case PSN_KILLACTIVE:
+    case PSN_RESET:
+      return PageResult(page, 0);
+    case PSN_WIZNEXT:
+      return LicenseStep(page);
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_INITDIALOG) return TRUE;
+  if (message != WM_NOTIFY) return FALSE;
+  switch (reinterpret_cast<NMHDR*>(lParam)->code) {
+    case PSN_SETACTIVE:
+      PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_BACK | PSWIZB_FINISH);
+      return TRUE;
+    case PSN_KILLACTIVE:
+    case PSN_RESET:
+      return PageResult(page, 0);
+    case PSN_WIZBACK:
+    case PSN_WIZFINISH:
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK LicenseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      LoadLicenseText(dialog);
+      return FALSE;  // the focus is on the text
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_ACCEPT || LOWORD(wParam) == IDC_REJECT)
+        EndDialog(dialog, LOWORD(wParam));
+      return FALSE;
+    case WM_CLOSE:
+      PostQuitMessage(0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+int RunSetupWizard(HWND owner, HINSTANCE) {
+  PROPSHEETPAGEA pages[3];
+  UINT count = 0;
+  FillWizardPage(&pages[count++], IDD_WELCOME, kWelcomeTitle, WelcomePageProc);
+  if (g_installDir[0] == '\0') {
     CopyBounded(kDefaultInstallDir, g_installDir, sizeof(g_installDir));
-  return 1;
+    FillWizardPage(&pages[count++], IDD_DESTINATION, kDestinationTitle, DestinationPageProc);
+  }
+  FillWizardPage(&pages[count++], IDD_FINISH, kFinishTitle, FinishPageProc);
+
+  PROPSHEETHEADERA header;
+  ZeroMemory(&header, sizeof(header));
+  header.dwSize = sizeof(header);
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW;
+  header.hwndParent = owner;
+  header.hInstance = g_hInstance;
+  header.pszCaption = g_setupCaption;
+  header.nPages = count;
+  header.nStartPage = 0;
+  header.ppsp = pages;
+  return static_cast<int>(PropertySheetA(&header));
 }

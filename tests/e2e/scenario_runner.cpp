@@ -68,12 +68,13 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-// A text as rows write it: a line feed as \n, a tab as \t. Texts from the
-// program are compared in this form, so that a path such as "\table.dat" in
-// a row stays a path.
+// A text as rows write it: a line feed as \n, a tab as \t, a carriage return
+// as \r. Texts from the program are compared in this form, so that a path such
+// as "\table.dat" in a row stays a path.
 std::string Escaped(const std::string& s) {
   std::string out;
-  for (char c : s) out += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : std::string(1, c);
+  for (char c : s)
+    out += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : c == '\r' ? std::string("\\r") : std::string(1, c);
   return out;
 }
 
@@ -325,18 +326,34 @@ bool RowRun::Ask(const std::vector<std::string>& f) {
          Visible(w.text));
     return false;
   }
-  // "from-copy": the window belongs to the relocated copy, and the first
-  // process has already ended.
-  DWORD firstExit = STILL_ACTIVE;
-  if (f.size() > 3 && f[3] == "from-copy" &&
-      (w.pid == run_->pid || !GetExitCodeProcess(run_->process, &firstExit) || firstExit == STILL_ACTIVE)) {
-    Fail("the window should come from the relocated copy after the first process ended");
-    return false;
+  // Options after the button: "from-copy" (the window belongs to the
+  // relocated copy, after the first process ended), "type TEXT" into its edit
+  // box, "select PATH" in its tree, "buttons A, B" (exactly these enabled).
+  std::string buttons, enabled;
+  size_t failed = failures_.size();
+  for (size_t i = 3; i < f.size(); ++i) {
+    std::string option = f[i].substr(0, f[i].find(' ')), value = Trim(f[i].substr(option.size()));
+    DWORD firstExit = STILL_ACTIVE;
+    if (option == "from-copy" &&
+        (w.pid == run_->pid || !GetExitCodeProcess(run_->process, &firstExit) || firstExit == STILL_ACTIVE))
+      Fail("the window should come from the relocated copy after the first process ended");
+    if ((option == "type" && !value.empty() && !TypeText(*run_, w, value)) ||
+        (option == "select" && !SelectTreeItem(*run_, w, value)))
+      Fail("cannot " + f[i] + " in " + Visible(caption));
+    if (option == "buttons") buttons = value;
   }
+  // A wizard sets its buttons just after it shows a page.
+  for (int tries = 0; tries < 100; ++tries, Sleep(20), DescribeWindow(w.hwnd, &w)) {
+    enabled.clear();
+    for (size_t i = 0; i < w.buttons.size(); ++i)
+      if (w.buttonEnabled[i]) enabled += (enabled.empty() ? "" : ", ") + w.buttons[i];
+    if (buttons.empty() || buttons == enabled) break;
+  }
+  if (!buttons.empty()) Compare("enabled buttons of " + Visible(caption), buttons, enabled);
   // "stopped": the programs the row keeps running end before the press, as a
   // user closes them while the message waits.
-  if (f.size() > 3 && f[3] == "stopped") running_.clear();
-  if (f.size() < 3 || !PressButton(*run_, w, f[2])) {
+  if (std::find(f.begin() + std::min<size_t>(3, f.size()), f.end(), "stopped") != f.end()) running_.clear();
+  if (failures_.size() > failed || f.size() < 3 || !PressButton(*run_, w, f[2])) {
     Fail("cannot press [" + (f.size() > 2 ? f[2] : "") + "] in " + Visible(caption));
     return false;
   }

@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include <commctrl.h>
+#include <prsht.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -12,6 +14,8 @@ namespace {
 const DWORD kPollMs = 10;
 const DWORD kPressSettleMs = 5000;
 const UINT kTextTimeoutMs = 2000;
+const int kWizardNextId = 0x3024;
+const DWORD kSettleMs = 100;
 
 void Note(DriverRun& run, const std::string& line) {
   char stamp[32];
@@ -174,8 +178,23 @@ DWORD OwnerPid(HWND hwnd) {
   return GetWindowThreadProcessId(hwnd, &pid) ? pid : 0;
 }
 
+HWND CurrentPage(HWND sheet) {
+  DWORD_PTR page = 0;
+  SendMessageTimeoutA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &page);
+  return reinterpret_cast<HWND>(page);
+}
+
+std::vector<HWND> VisibleChildren(HWND parent, const char* lowerClass) {
+  std::vector<HWND> found;
+  for (HWND child : ChildWindows(parent))
+    if (IsWindowVisible(child) && Lower(ClassOf(child)) == lowerClass) found.push_back(child);
+  return found;
+}
+
 void Describe(HWND hwnd, SeenWindow* w) {
+  HWND page = w->page;
   *w = SeenWindow();
+  w->page = page;
   w->hwnd = hwnd;
   w->pid = OwnerPid(hwnd);
   w->className = ClassOf(hwnd);
@@ -191,21 +210,18 @@ void Describe(HWND hwnd, SeenWindow* w) {
     if (!IsWindowVisible(child)) continue;
     std::string cls = Lower(ClassOf(child));
     int id = GetDlgCtrlID(child);
-    if (cls == "button") {
+    bool groupBox = cls == "button" && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+    if (cls == "button" && !groupBox) {
       w->buttons.push_back(WithoutAmpersands(ReadText(child)));
       w->buttonIds.push_back(id);
       w->buttonHwnds.push_back(child);
-    } else if (cls == "static") {
-      std::string text = ReadText(child);
-      if (LOWORD(id) == 0xFFFF) {
-        w->text = text;
-        haveBody = true;
-      } else if (!text.empty()) {
-        statics += (statics.empty() ? "" : "\n") + text;
-      }
+      w->buttonEnabled.push_back(IsWindowEnabled(child) != FALSE);
+    } else if ((cls == "static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) || cls == "edit" ||
+               groupBox) {
+      std::string text = groupBox ? WithoutAmpersands(ReadText(child)) : ReadText(child);
+      if (!text.empty()) w->text += (w->text.empty() ? "" : "\n") + text;
     }
   }
-  if (!haveBody) w->text = statics;
 }
 
 void Record(DriverRun& run, const SeenWindow& w, const char* what) {
@@ -218,16 +234,46 @@ void Record(DriverRun& run, const SeenWindow& w, const char* what) {
     start = end + 1;
   }
   line += "\n              buttons:";
-  for (const std::string& b : w.buttons) line += " [" + b + "]";
+  for (size_t i = 0; i < w.buttons.size(); ++i)
+    line += w.buttonEnabled[i] ? " [" + w.buttons[i] + "]" : " (" + w.buttons[i] + ")";
   Note(run, line);
 }
 
+// A sent message returns once the program waits for messages again, so a
+// page change or dialog under way has completed.
+void Sync(HWND hwnd) {
+  DWORD_PTR ignored;
+  SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &ignored);
+}
+
+// A wizard is one window: it counts as new whenever it shows a page other
+// than the one last reported; a dialog over it disables it, and once that
+// dialog has gone its page counts again.
 bool FindNewWindow(DriverRun& run, SeenWindow* out) {
   for (HWND hwnd : TopLevelWindows()) {
     if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770" || !IsTracked(run, OwnerPid(hwnd))) continue;
-    if (std::find(run.known.begin(), run.known.end(), hwnd) != run.known.end()) continue;
+    bool wizard = GetDlgItem(hwnd, kWizardNextId) != nullptr;
+    if (!wizard && std::find(run.known.begin(), run.known.end(), hwnd) != run.known.end()) continue;
+    HWND page = nullptr;
+    if (wizard) {
+      Sync(hwnd);
+      page = CurrentPage(hwnd);
+      if (!page || !IsWindowEnabled(hwnd) || run.shownPage[hwnd] == page) continue;
+    }
+    // A window that a pending quit message ends at once (a message box, a
+    // wizard's next page) was never there for a user to answer.
+    Sleep(kSettleMs);
+    Sync(hwnd);
+    if (!IsWindowVisible(hwnd) || (wizard && (!IsWindowEnabled(hwnd) || CurrentPage(hwnd) != page))) continue;
+    out->page = page;
     Describe(hwnd, out);
-    run.known.push_back(hwnd);
+    if (out->buttons.empty() && out->text.empty()) continue;
+    if (wizard) {
+      run.shownPage[hwnd] = page;
+    } else {
+      run.known.push_back(hwnd);
+      for (auto& shown : run.shownPage) shown.second = nullptr;
+    }
     return true;
   }
   return false;
@@ -371,12 +417,23 @@ bool WaitForWindow(DriverRun& run, SeenWindow* out, DWORD timeoutMs) {
   }
 }
 
+static bool SettleAfterPress(DriverRun& run, const SeenWindow& w);
+
 bool PressButton(DriverRun& run, const SeenWindow& w, const std::string& buttonCaption) {
   std::string wanted = Lower(WithoutAmpersands(buttonCaption));
+  if (wanted == "close box") {
+    Note(run, "close \"" + w.caption + "\" by its close box");
+    PostMessageA(w.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return SettleAfterPress(run, w);
+  }
   size_t i = 0;
   while (i < w.buttons.size() && Lower(w.buttons[i]) != wanted) ++i;
   if (i == w.buttons.size()) {
     Note(run, "cannot press [" + buttonCaption + "]: \"" + w.caption + "\" has no such button");
+    return false;
+  }
+  if (!w.buttonEnabled[i]) {
+    Note(run, "cannot press [" + buttonCaption + "]: it is disabled");
     return false;
   }
   HWND button = i < w.buttonHwnds.size() ? w.buttonHwnds[i] : GetDlgItem(w.hwnd, w.buttonIds[i]);
@@ -388,8 +445,14 @@ bool PressButton(DriverRun& run, const SeenWindow& w, const std::string& buttonC
     Note(run, "press failed: PostMessage error " + std::to_string(GetLastError()));
     return false;
   }
+  return SettleAfterPress(run, w);
+}
+
+static bool SettleAfterPress(DriverRun& run, const SeenWindow& w) {
   ULONGLONG deadline = GetTickCount64() + kPressSettleMs;
-  while (IsWindow(w.hwnd) && IsWindowVisible(w.hwnd)) {
+  // A wizard has answered once it turns the page, shows a dialog or closes.
+  while (IsWindow(w.hwnd) && IsWindowVisible(w.hwnd) &&
+         (!w.page || (IsWindowEnabled(w.hwnd) && CurrentPage(w.hwnd) == w.page))) {
     if (GetTickCount64() >= deadline) {
       Note(run, "\"" + w.caption + "\" still shown " + std::to_string(kPressSettleMs) + " ms after the press");
       return false;
@@ -422,6 +485,62 @@ bool WaitForEnd(DriverRun& run, DWORD timeoutMs) {
 }
 
 bool AllEnded(DriverRun& run) { return Refresh(run); }
+
+void DescribeWindow(HWND hwnd, SeenWindow* w) { Describe(hwnd, w); }
+
+bool TypeText(DriverRun& run, const SeenWindow& w, const std::string& text) {
+  std::vector<HWND> edits = VisibleChildren(w.hwnd, "edit");
+  DWORD_PTR done = 0;
+  Note(run, "type \"" + text + "\" in \"" + w.caption + "\"");
+  return !edits.empty() && SendMessageTimeoutA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                               SMTO_ABORTIFHUNG, kTextTimeoutMs, &done) && done;
+}
+
+// Tree items are read through a buffer in the program's own memory: the
+// tree control takes the item record by address.
+bool SelectTreeItem(DriverRun& run, const SeenWindow& w, const std::string& path) {
+  std::vector<HWND> trees = VisibleChildren(w.hwnd, "systreeview32");
+  HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, w.pid);
+  char* remote = proc ? static_cast<char*>(VirtualAllocEx(proc, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)) : nullptr;
+  auto send = [&](UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutA(trees[0], msg, wp, lp, SMTO_ABORTIFHUNG, kTextTimeoutMs, &r);
+    return r;
+  };
+  DWORD_PTR item = 0;
+  std::string seen;
+  for (size_t from = 0; remote && !trees.empty() && from <= path.size();) {
+    size_t end = std::min(path.find('\\', from), path.size());
+    std::string want = Lower(path.substr(from, end - from));
+    from = end + 1;
+    seen.clear();
+    item = send(TVM_GETNEXTITEM, item ? TVGN_CHILD : TVGN_ROOT, item);
+    for (; item; item = send(TVM_GETNEXTITEM, TVGN_NEXT, item)) {
+      TVITEMA tv{};
+      tv.mask = TVIF_TEXT;
+      tv.hItem = reinterpret_cast<HTREEITEM>(item);
+      tv.pszText = remote + sizeof tv;
+      tv.cchTextMax = 256;
+      char text[256] = "";
+      if (!WriteProcessMemory(proc, remote, &tv, sizeof tv, nullptr) || !send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote)) ||
+          !ReadProcessMemory(proc, remote + sizeof tv, text, sizeof text - 1, nullptr)) {
+        item = 0;
+        break;
+      }
+      std::string label = text;  // a drive without a volume label reads " (C:)"
+      label.erase(0, label.find_first_not_of(' '));
+      seen += " [" + label + "]";
+      if (Lower(label) == want) break;
+    }
+    if (!item) break;
+    send(TVM_EXPAND, TVE_EXPAND, item);
+  }
+  if (item) send(TVM_SELECTITEM, TVGN_CARET, item);
+  if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  if (proc) CloseHandle(proc);
+  Note(run, "select \"" + path + "\" in \"" + w.caption + "\"" + (item ? "" : ": not found among" + seen));
+  return item != 0;
+}
 
 bool AnyTrackedWindowVisible(DriverRun& run, const char* className) {
   Refresh(run);

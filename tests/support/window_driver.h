@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,15 @@ struct SeenWindow {
   HWND hwnd = nullptr;
   DWORD pid = 0;
   std::string className, caption;
-  // A message box's body (the static with id 0xFFFF); for any other dialog the
-  // visible, non-empty text statics joined by "\n".
+  // The visible, non-empty statics and edit boxes, joined by "\n" (a message
+  // box's body; a wizard's page texts).
   std::string text;
   // Visible Button children, '&' removed, in child order.
   std::vector<std::string> buttons;
   std::vector<int> buttonIds;
   std::vector<HWND> buttonHwnds;  // a page's buttons belong to the page, not the frame
+  std::vector<bool> buttonEnabled;
+  HWND page = nullptr;  // a wizard's current page: each page it turns to is a window of its own
 };
 
 // One process we started or one of its descendants.
@@ -41,6 +44,7 @@ struct DriverRun {
   std::vector<DWORD> pids;         // the started program plus every descendant seen
   std::vector<TrackedProcess> tracked;  // same order as pids
   std::vector<HWND> known;         // windows already reported and still existing
+  std::map<HWND, HWND> shownPage;  // wizard -> page last reported
   std::string transcript;          // every window seen and every press, in order
   ULONGLONG startTick = 0;
 
@@ -61,9 +65,20 @@ bool StartProgram(DriverRun& run, const std::string& commandLine, const std::str
 // time-out or when every tracked process has ended; the transcript says which.
 bool WaitForWindow(DriverRun& run, SeenWindow* out, DWORD timeoutMs);
 
-// Clicks the button captioned `buttonCaption` ('&' ignored, any case) and waits
-// up to 5 s for the window to close or hide.
+// Clicks the button captioned `buttonCaption` ('&' ignored, any case; "close box": the
+// title bar's close box) and waits up to 5 s for the window to close or hide,
+// or for a wizard to turn its page or show a dialog.
 bool PressButton(DriverRun& run, const SeenWindow& w, const std::string& buttonCaption);
+
+// Reads the window's texts and buttons again (a wizard changes them after a page is shown).
+void DescribeWindow(HWND hwnd, SeenWindow* w);
+
+// Replaces the text of the window's first visible edit box, as typing would.
+bool TypeText(DriverRun& run, const SeenWindow& w, const std::string& text);
+
+// Selects the item of the window's tree at `path` (item texts, '\' between
+// levels, from the top level), expanding each level on the way.
+bool SelectTreeItem(DriverRun& run, const SeenWindow& w, const std::string& path);
 
 // True once every tracked process has ended. False on time-out or as soon as a
 // new dialog shows up (which is then recorded like WaitForWindow would).

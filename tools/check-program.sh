@@ -14,7 +14,10 @@ echo "$(basename "$exe"): $size bytes, subsystem $subsystem, imports: $(echo $im
 status=0
 [ "$size" -lt "$limit" ] || { echo "FAIL: $size bytes is not under $limit"; status=1; }
 [ "$subsystem" = "00000002" ] || { echo "FAIL: not a Windows GUI program"; status=1; }
+# Windows compares library names without regard to case (the 32-bit import
+# library names COMCTL32.DLL in capitals).
+allowed=${allowed,,}
 for dll in $imports; do
-  case "$allowed" in *" $dll "*) ;; *) echo "FAIL: imports $dll, not a Windows system library"; status=1 ;; esac
+  case "$allowed" in *" ${dll,,} "*) ;; *) echo "FAIL: imports $dll, not a Windows system library"; status=1 ;; esac
 done
 exit $status

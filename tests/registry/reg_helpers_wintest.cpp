@@ -1,6 +1,7 @@
-// The registry read's failure paths, which no install meets: a value longer
-// than the caller's buffer, or stored without a terminator that fits, is
-// refused and leaves an empty text instead of a cut one.
+// What no install can show: the registry read's failure paths (a value
+// longer than the caller's buffer, or stored without a terminator that fits,
+// is refused and leaves an empty text instead of a cut one), and that every
+// helper closes every key it opens.
 #include "registry/reg_helpers.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,43 @@ TEST(GetRegString, ReadsWhatFitsAndEmptiesTheBufferOtherwise) {
     EXPECT_EQ(c.result, GetRegString(HKEY_CURRENT_USER, c.subkey, c.name, buffer, c.size)) << c.name;
     EXPECT_STREQ(c.text, buffer) << c.name << " size " << c.size;
   }
+}
+
+// The value of a key handle opened and closed right now: freed slots are
+// given out again, so operations that close every key they open leave it
+// where it was, while leaked keys push it up.
+UINT_PTR NextKeyHandleValue() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+  RegCloseKey(key);
+  return reinterpret_cast<UINT_PTR>(key);
+}
+
+TEST(RegHelpers, CloseEveryKeyOnEveryPath) {
+  Seed("Long", REG_SZ, std::string(400, 'k'));
+  const char nested[] = "Software\\LFRegTest\\N";
+  NextKeyHandleValue();  // the predefined root keys open once per process
+  UINT_PTR before = NextKeyHandleValue();
+  for (int i = 0; i < 100; ++i) {
+    char buffer[16];
+    DWORD number;
+    SetRegDword(HKEY_CURRENT_USER, nested, "n", 1);
+    SetRegString(HKEY_CURRENT_USER, nested, "s", "x", 1);
+    SetRegString(HKEY_CURRENT_USER, nested, "missing", "x", 0);
+    GetRegString(HKEY_CURRENT_USER, kKey, "Long", buffer, sizeof(buffer));  // too long
+    GetRegString(HKEY_CURRENT_USER, kKey, "missing", buffer, sizeof(buffer));
+    GetRegDword(HKEY_CURRENT_USER, nested, "n", &number, sizeof(number));
+    GetRegDword(HKEY_CURRENT_USER, nested, "missing", &number, sizeof(number));
+    DeleteRegValue(HKEY_CURRENT_USER, nested, "missing");
+    DeleteRegKeyIfEmpty(HKEY_CURRENT_USER, nested);  // kept: holds values
+    SetRegString(HKEY_CURRENT_USER, "Software\\LFRegTest\\T\\a\\b", "v", "x", 1);
+    DeleteRegKeyTree(HKEY_CURRENT_USER, "Software\\LFRegTest\\T");
+    DeleteRegKeyTree(HKEY_CURRENT_USER, "Software\\LFRegTest\\T");  // missing
+  }
+  UINT_PTR after = NextKeyHandleValue();
+  ASSERT_NE(0u, before);
+  // Handle values step by 4: one leaked key per pass would hold 100 more.
+  EXPECT_LT(after, before + 25 * 4) << before << " -> " << after;
 }
 
 }  // namespace

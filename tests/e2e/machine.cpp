@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -243,9 +244,24 @@ bool SplitRegPath(const std::string& path, HKEY* root, std::string* key) {
   return false;
 }
 
+// The view a 32-bit program sees a key in. As on 64-bit Windows 7 and later,
+// the classes are shared between both views, but for the few class subkeys
+// that stay redirected.
+REGSAM ViewFor(HKEY root, const std::string& key) {
+  std::string k;
+  for (char c : key) k += static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  if (root == HKEY_LOCAL_MACHINE && k.compare(0, 16, "software\\classes") == 0) k = k.size() > 16 ? k.substr(17) : "";
+  else if (root != HKEY_CLASSES_ROOT) return g_regView;
+  for (const char* redirected : {"clsid", "directshow", "interface", "media type", "mediafoundation"})
+    if (k.compare(0, strlen(redirected), redirected) == 0 &&
+        (k.size() == strlen(redirected) || k[strlen(redirected)] == '\\'))
+      return g_regView;
+  return 0;
+}
+
 std::string ReadRegValue(HKEY root, const std::string& key, const std::string& name) {
   Key k;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | g_regView, &k.h) != ERROR_SUCCESS) return "";
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | ViewFor(root, key), &k.h) != ERROR_SUCCESS) return "";
   BYTE data[4096];
   DWORD type = 0, size = sizeof(data);
   if (RegQueryValueExA(k.h, name.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS) return "";
@@ -254,7 +270,7 @@ std::string ReadRegValue(HKEY root, const std::string& key, const std::string& n
 
 bool WriteRegValue(HKEY root, const std::string& key, const std::string& name, const std::string& typed) {
   Key k;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | g_regView, nullptr, &k.h,
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewFor(root, key), nullptr, &k.h,
                       nullptr) != ERROR_SUCCESS)
     return false;
   if (typed.compare(0, 6, "dword:") == 0) {
@@ -269,12 +285,12 @@ bool WriteRegValue(HKEY root, const std::string& key, const std::string& name, c
 
 bool RegKeyExists(HKEY root, const std::string& key) {
   Key k;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | g_regView, &k.h) == ERROR_SUCCESS;
+  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | ViewFor(root, key), &k.h) == ERROR_SUCCESS;
 }
 
 void DeleteRegTree(HKEY root, const std::string& key) {
   Key k;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | g_regView, &k.h) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | ViewFor(root, key), &k.h) != ERROR_SUCCESS) return;
   char name[1024];
   for (DWORD len = sizeof(name); RegEnumKeyExA(k.h, 0, name, &len, nullptr, nullptr, nullptr, nullptr) ==
                                  ERROR_SUCCESS;
@@ -282,7 +298,7 @@ void DeleteRegTree(HKEY root, const std::string& key) {
     DeleteRegTree(root, key + "\\" + name);
   RegCloseKey(k.h);
   k.h = nullptr;
-  RegDeleteKeyExA(root, key.c_str(), g_regView, 0);
+  RegDeleteKeyExA(root, key.c_str(), ViewFor(root, key), 0);
 }
 
 std::map<std::string, std::string> SnapshotRegistry(HKEY root, const std::string& key) {

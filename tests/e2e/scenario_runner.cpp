@@ -37,6 +37,9 @@ std::vector<std::string> g_loadErrors;
 
 const char kStandinLog[] = "C:\\standins.log";
 const DWORD kWindowWaitMs = 30000;
+// Where no 32-bit process can start natively, WoW64 programs start through an
+// emulator in about a minute each: the 32-bit rows wait longer.
+const DWORD kWindowWaitMs32 = 240000;
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
@@ -317,7 +320,7 @@ bool RowRun::Ask(const std::vector<std::string>& f) {
   }
   SeenWindow w;
   std::string caption = f[0], text = f.size() > 1 ? f[1] : "";
-  if (!WaitForWindow(*run_, &w, kWindowWaitMs)) {
+  if (!WaitForWindow(*run_, &w, bits_ == 32 ? kWindowWaitMs32 : kWindowWaitMs)) {
     Fail("expected window \"" + caption + "\" with \"" + text + "\", none came");
     return false;
   }
@@ -363,7 +366,7 @@ bool RowRun::Ask(const std::vector<std::string>& f) {
 bool RowRun::FinishRun() {
   if (finished_) return true;
   finished_ = true;
-  bool ended = WaitForEnd(*run_, kWindowWaitMs);
+  bool ended = WaitForEnd(*run_, bits_ == 32 ? kWindowWaitMs32 : kWindowWaitMs);
   runTicks_ = GetTickCount64() - runTicks_;
   lastProcesses_ = 0;
   for (const TrackedProcess& p : run_->tracked) {

@@ -8,6 +8,7 @@
 extern const char kSetupScriptName[];      // "LFSetup.inf"
 extern const char kOlderLogName[];         // "LFRemove.inf"
 extern const char kOlderUninstallerName[]; // "LFRemove.exe"
+extern const char kLicenseFileName[];      // "license.txt", beside the setup script
 
 // Sections.
 extern const char kSectionLog[];       // "Log"      (setup script)
@@ -28,6 +29,12 @@ extern const char kKeyUninst[];   // "Uninst"
 extern const char kKeyIcon[];     // "Icon"
 extern const char kKeyHome[];     // "Home"
 extern const char kKeyAltKey[];   // "AltKey"
+
+// The setup script's disk-space reserve: a section and its three sizes.
+extern const char kSectionReserve[];   // "ReservedDiskSpace"
+extern const char kKeySizeProduct[];   // "sizeLF"
+extern const char kKeySizeContent[];   // "sizeVORNS"
+extern const char kKeySizeLibraries[]; // "sizeDLLS"
 
 // The viewer's fixed key in the older logs.
 extern const char kViewerKey[];   // "LFViewer"

@@ -5,6 +5,7 @@
 const char kSetupScriptName[] = "LFSetup.inf";
 const char kOlderLogName[] = "LFRemove.inf";
 const char kOlderUninstallerName[] = "LFRemove.exe";
+const char kLicenseFileName[] = "license.txt";
 
 const char kSectionLog[] = "Log";
 const char kSectionCore[] = "Core";
@@ -23,5 +24,10 @@ const char kKeyUninst[] = "Uninst";
 const char kKeyIcon[] = "Icon";
 const char kKeyHome[] = "Home";
 const char kKeyAltKey[] = "AltKey";
+
+const char kSectionReserve[] = "ReservedDiskSpace";
+const char kKeySizeProduct[] = "sizeLF";
+const char kKeySizeContent[] = "sizeVORNS";
+const char kKeySizeLibraries[] = "sizeDLLS";
 
 const char kViewerKey[] = "LFViewer";

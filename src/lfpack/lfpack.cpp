@@ -74,9 +74,9 @@ SourceFacts LookUp(const fs::path& folder, const std::string& relative) {
 // The three reserved sizes: the "Core" list's libraries, its other files,
 // and the "Content" list. The wizard only adds them up.
 std::string FixReserve(std::string text, const PackageReport& r) {
-  text = SetProfileValue(text, "ReservedDiskSpace", "sizeLF", std::to_string(r.coreBytes));
-  text = SetProfileValue(text, "ReservedDiskSpace", "sizeVORNS", std::to_string(r.contentBytes));
-  return SetProfileValue(text, "ReservedDiskSpace", "sizeDLLS", std::to_string(r.dllBytes));
+  text = SetProfileValue(text, kSectionReserve, kKeySizeProduct, std::to_string(r.coreBytes));
+  text = SetProfileValue(text, kSectionReserve, kKeySizeContent, std::to_string(r.contentBytes));
+  return SetProfileValue(text, kSectionReserve, kKeySizeLibraries, std::to_string(r.dllBytes));
 }
 
 std::string Count(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
   }
   auto lookup = [&](const std::string& relative) { return LookUp(folder, relative); };
   std::error_code ec;
-  bool licence = fs::is_regular_file(PackagePath(folder, "license.txt"), ec);
+  bool licence = fs::is_regular_file(PackagePath(folder, kLicenseFileName), ec);
   PackageReport report = CheckPackage(ParseProfile(text), licence, lookup);
   if (fixReserve) {
     text = FixReserve(text, report);

@@ -10,9 +10,7 @@
 namespace {
 
 const char kScript[] = "LFSetup.inf";
-const char kLicence[] = "license.txt";
-const char kReserveSection[] = "ReservedDiskSpace";
-const char* const kReserveKeys[] = {"sizeLF", "sizeVORNS", "sizeDLLS"};
+const char* const kReserveKeys[] = {kKeySizeProduct, kKeySizeContent, kKeySizeLibraries};
 // Files that carry version information on Windows; a text or data file has
 // none, and its time comparison is expected.
 const char* const kProgramExtensions[] = {".exe", ".dll", ".ocx", ".cpl", ".drv", ".sys", ".scr"};
@@ -217,10 +215,10 @@ PackageReport CheckPackage(const Profile& script, bool licensePresent, const Sou
 
   // The wizard adds the three reserved sizes as unsigned 32-bit numbers.
   unsigned reserved = 0;
-  for (const char* key : kReserveKeys) reserved += ReadProfileInt(script, kReserveSection, key);
+  for (const char* key : kReserveKeys) reserved += ReadProfileInt(script, kSectionReserve, key);
   unsigned long long needed = c.report.dllBytes + c.report.coreBytes + c.report.contentBytes;
   if (needed > reserved) {
-    const ProfileSection* s = FindProfileSection(script, kReserveSection);
+    const ProfileSection* s = FindProfileSection(script, kSectionReserve);
     c.Add(false, s ? s->line : 0,
           "reserve: [ReservedDiskSpace] reserves " + std::to_string(reserved) + " bytes, but the listed files take " +
               std::to_string(needed) +
@@ -231,7 +229,7 @@ PackageReport CheckPackage(const Profile& script, bool licensePresent, const Sou
     c.Add(false, 0,
           "no licence: the package has no \"license.txt\": the setup shows \"Error accessing file\" at the licence "
           "dialog and ends. Fix: add license.txt beside LFSetup.exe.",
-          kLicence);
+          kLicenseFileName);
   return c.report;
 }
 

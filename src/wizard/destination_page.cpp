@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/text_util.h"
+#include "install/script_files.h"
 #include "resources/resource_ids.h"
 #include "wizard/setup_wizard.h"
 #include "wizard/wizard_logic.h"
@@ -12,10 +13,6 @@
 namespace {
 
 const char kBrowseTitle[] = "Please Choose a Directory";
-const char kReservedSection[] = "ReservedDiskSpace";
-const char kProductSizeKey[] = "sizeLF";
-const char kContentSizeKey[] = "sizeVORNS";
-const char kLibrarySizeKey[] = "sizeDLLS";
 const char kKernelLibrary[] = "KERNEL32.DLL";
 const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
 const char kShortageQuestion[] =
@@ -80,9 +77,9 @@ INT_PTR OnNotify(HWND page, const NMHDR* notice) {
 }  // namespace
 
 unsigned GetReservedDiskSpace(const char* setupScript) {
-  return ReservedDiskSpaceSum(GetPrivateProfileIntA(kReservedSection, kProductSizeKey, 0, setupScript),
-                              GetPrivateProfileIntA(kReservedSection, kContentSizeKey, 0, setupScript),
-                              GetPrivateProfileIntA(kReservedSection, kLibrarySizeKey, 0, setupScript));
+  return ReservedDiskSpaceSum(GetPrivateProfileIntA(kSectionReserve, kKeySizeProduct, 0, setupScript),
+                              GetPrivateProfileIntA(kSectionReserve, kKeySizeContent, 0, setupScript),
+                              GetPrivateProfileIntA(kSectionReserve, kKeySizeLibraries, 0, setupScript));
 }
 
 int CheckDiskSpace(HWND owner, const char* folder, const char* setupScript) {

@@ -5,6 +5,7 @@
 #include "app/heap_text.h"
 #include "app/text_util.h"
 #include "install/install_logic.h"
+#include "install/script_files.h"
 #include "resources/resource_ids.h"
 #include "wizard/destination_page.h"
 
@@ -12,7 +13,6 @@ int g_licenseAccepted = 0;
 
 namespace {
 
-const char kLicenseFileName[] = "license.txt";
 const char kAccessError[] = "Error accessing file: %s";
 const char kMemoryError[] = "Error allocating memory for license text.";
 const char kReadError[] = "Error reading license file: %s";

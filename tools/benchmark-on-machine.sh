@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs inside one clean Wine machine (WINEPREFIX set by wine-run.sh): builds
-# the benchmark package in C:\Bench, then times installs and plain copies.
+# the benchmark package in C:\Bench and a peer installer of the same files
+# with NSIS, then times, run after run: the silent install, a plain copy,
+# the peer's silent install, the quiet uninstall and the peer's uninstall.
 set -euo pipefail
 top=$1 runs=$2
 b="$top/build/win64"
@@ -36,48 +38,87 @@ done
   printf '[Content]\r\n'
   printf '%s\r\n' "${content_lines[@]}"
 } > "$pkg/LFSetup.inf"
-# The plain copy gets exactly the files the install copies.
+# The plain copy and the peer get exactly the files the install copies.
 mkdir -p "$plain"
 cp -r "$pkg/core" "$pkg/LFViewer.exe" "$pkg/LFCtrl.exe" "$pkg"/w*.vorn "$plain/"
-echo "package: ${#core_lines[@]} core lines ($used bytes with terminators), ${#content_lines[@]} content files of 256 KB, $(du -sh "$pkg" | cut -f1)"
+files=$(find "$plain" -type f | wc -l)
+echo "package: $files files, $(du -sh "$plain" | cut -f1) (${#core_lines[@]} core lines in $used bytes, ${#content_lines[@]} content files of 256 KB)"
 
-# The same setup with only the two programs in its lists: what an install
-# costs besides its files (starting programs, shortcuts, registry, question).
-small="$c/BenchSmall"
-mkdir -p "$small"
-cp "$pkg/LFSetup.exe" "$pkg/license.txt" "$pkg/LFViewer.exe" "$pkg/LFCtrl.exe" "$small/"
-sed -n '1,/^\[Core\]/p' "$pkg/LFSetup.inf" > "$small/LFSetup.inf"
-printf 'LFViewer.exe\r\nLFCtrl.exe\r\n' >> "$small/LFSetup.inf"
+# The peer: an NSIS installer of the same files, stored uncompressed (as our
+# package is), with an uninstall entry, two links and an uninstaller, as a
+# silent install of a product commonly makes them.
+peer_dir="$WINEPREFIX/peer"
+mkdir -p "$peer_dir"
+cat > "$peer_dir/peer.nsi" <<NSI
+Unicode true
+Target amd64-unicode
+SetCompress off
+Name "Peer Browser"
+OutFile "$c/PeerSetup.exe"
+InstallDir "C:\\Peer\\World"
+RequestExecutionLevel admin
+Section
+  SetOutPath "\$INSTDIR"
+  File /r "$plain/*"
+  WriteUninstaller "\$INSTDIR\\uninst.exe"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "DisplayName" "Peer Browser"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "UninstallString" "\$INSTDIR\\uninst.exe"
+  CreateDirectory "\$SMPROGRAMS\\Peer Browser"
+  CreateShortcut "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
+  CreateShortcut "\$DESKTOP\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
+SectionEnd
+Section "Uninstall"
+  RMDir /r "\$INSTDIR\\core"
+  Delete "\$INSTDIR\\*.vorn"
+  Delete "\$INSTDIR\\*.exe"
+  Delete "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk"
+  RMDir "\$SMPROGRAMS\\Peer Browser"
+  Delete "\$DESKTOP\\Peer Browser.lnk"
+  DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser"
+SectionEnd
+NSI
+makensis -V1 "$peer_dir/peer.nsi"
 
 now() { date +%s.%N; }
-install_total=0 copy_total=0 small_total=0
-for r in $(seq 1 "$runs"); do
-  rm -rf "$c/Program Files/LUMENFIELD" "$c/PlainCopy" "$c/windows/inf/LFUninst.inf"
+# Times one command in seconds; a failing command ends the benchmark.
+timed() {
+  local t0 t1
   t0=$(now)
-  wine 'T:\build\win64\bin\lfdrive.exe' --cwd 'C:\Bench' --answer No -- 'C:\Bench\LFSetup.exe' \
-    > "$c/lfdrive.log" || { cat "$c/lfdrive.log"; exit 1; }
+  "$@" > "$c/bench-step.log" 2>&1 || { echo "failed: $*"; cat "$c/bench-step.log"; exit 1; }
   t1=$(now)
-  wine 'T:\build\win64\bin\plaincopy.exe' 'C:\PlainSource' 'C:\PlainCopy' > /dev/null
-  t2=$(now)
-  rm -rf "$c/Program Files/LUMENFIELD" "$c/windows/inf/LFUninst.inf"
-  wine 'T:\build\win64\bin\lfdrive.exe' --cwd 'C:\BenchSmall' --answer No -- 'C:\BenchSmall\LFSetup.exe' \
-    > "$c/lfdrive.log" || { cat "$c/lfdrive.log"; exit 1; }
-  t3=$(now)
-  ti=$(echo "$t1 - $t0" | bc); tc=$(echo "$t2 - $t1" | bc); ts=$(echo "$t3 - $t2" | bc)
-  printf 'run %d: install %.2f s, plain copy %.2f s, install of the two programs alone %.2f s\n' \
-    "$r" "$ti" "$tc" "$ts"
-  small_total=$(echo "$small_total + $ts" | bc)
-  install_total=$(echo "$install_total + $ti" | bc); copy_total=$(echo "$copy_total + $tc" | bc)
+  echo "$t1 - $t0" | bc
+}
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+
+install=() copy=() peer=() uninstall=() peer_uninstall=()
+for r in $(seq 1 "$runs"); do
+  rm -rf "$c/Program Files/LUMENFIELD" "$c/PlainCopy" "$c/Peer"
+  ti=$(timed wine 'C:\Bench\LFSetup.exe' /S)
+  [ -f "$c/Program Files/LUMENFIELD/World/w200.vorn" ] || { echo "the silent install left no files"; exit 1; }
+  tc=$(timed wine 'T:\build\win64\bin\plaincopy.exe' 'C:\PlainSource' 'C:\PlainCopy')
+  tp=$(timed wine 'C:\PeerSetup.exe' /S)
+  [ -f "$c/Peer/World/w200.vorn" ] || { echo "the peer install left no files"; exit 1; }
+  tu=$(timed wine 'C:\windows\LFUninst.exe' '\s')
+  [ ! -e "$c/Program Files/LUMENFIELD/World/core" ] || { echo "the quiet uninstall left the files"; exit 1; }
+  # "_?=" keeps the peer's uninstaller in place, so that its end is the
+  # uninstall's end (by default it copies itself away and returns at once).
+  tq=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
+  [ ! -e "$c/Peer/World/core" ] || { echo "the peer uninstall left the files"; exit 1; }
+  printf 'run %d: silent install %.3f s, plain copy %.3f s, peer install %.3f s, quiet uninstall %.3f s, peer uninstall %.3f s\n' \
+    "$r" "$ti" "$tc" "$tp" "$tu" "$tq"
+  install+=("$ti") copy+=("$tc") peer+=("$tp") uninstall+=("$tu") peer_uninstall+=("$tq")
 done
-# The last run installed the small package; install the large one once more
-# to count what it leaves.
-rm -rf "$c/Program Files/LUMENFIELD"
-wine 'T:\build\win64\bin\lfdrive.exe' --cwd 'C:\Bench' --answer No -- 'C:\Bench\LFSetup.exe' > /dev/null
-echo "core files installed: $(ls "$c/Program Files/LUMENFIELD/World/core" | wc -l), content files installed: $(ls "$c/Program Files/LUMENFIELD/World/" | grep -c '^w.*vorn$')"
-echo "files installed: $(find "$c/Program Files/LUMENFIELD/World" -type f | wc -l), copied plainly: $(find "$c/PlainCopy" -type f | wc -l)"
-printf 'mean: install %.2f s, plain copy %.2f s, ratio %.2f\n' \
-  "$(echo "$install_total / $runs" | bc -l)" "$(echo "$copy_total / $runs" | bc -l)" \
-  "$(echo "$install_total / $copy_total" | bc -l)"
-printf 'mean install of the two programs alone %.2f s; the files alone: install %.2f s against copy %.2f s, ratio %.2f\n' \
-  "$(echo "$small_total / $runs" | bc -l)" "$(echo "($install_total - $small_total) / $runs" | bc -l)" \
-  "$(echo "$copy_total / $runs" | bc -l)" "$(echo "($install_total - $small_total) / $copy_total" | bc -l)"
+mi=$(median "${install[@]}") mc=$(median "${copy[@]}") mp=$(median "${peer[@]}")
+mu=$(median "${uninstall[@]}") mq=$(median "${peer_uninstall[@]}")
+ratio() { echo "scale=2; $1 / $mc" | bc; }
+echo "medians of $runs runs ($files files):"
+printf '  plain copy        %.3f s  (1.00x)\n' "$mc"
+printf '  silent install    %.3f s  (%sx)\n' "$mi" "$(ratio "$mi")"
+printf '  peer install      %.3f s  (%sx)\n' "$mp" "$(ratio "$mp")"
+printf '  quiet uninstall   %.3f s  (%sx)\n' "$mu" "$(ratio "$mu")"
+printf '  peer uninstall    %.3f s  (%sx)\n' "$mq" "$(ratio "$mq")"
+if [ "$(echo "$mi <= $mp" | bc)" = 1 ]; then
+  echo "the silent install is at or below the peer's time"
+else
+  echo "the silent install is slower than the peer"
+fi

@@ -12,6 +12,7 @@ packages=(
   wine64 wine
   googletest
   xvfb
+  nsis
   bc procps util-linux
   python3
 )

@@ -24,4 +24,9 @@ int g_replaceConfirmed = 0;
 int g_ieGeneration = 0;
 int g_ctrlInUse = 0;
 
+int g_silent = 0;
+int g_exitCode = 0;
+char g_destinationSwitch[kPathSize] = "";
+ULONGLONG g_installedBytes = 0;
+
 const char kProductName[] = "Quillara";

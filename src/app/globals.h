@@ -31,5 +31,13 @@ extern int g_replaceConfirmed;            // user agreed to replace another bran
 extern int g_ieGeneration;                // Internet Explorer 3, 4 or 5
 extern int g_ctrlInUse;                   // LFCtrl.exe was in use and not replaced
 
+// Unattended runs: "/S" (no window of any kind, fixed answers), the exit
+// code a silent setup ends with (the first failure's kind), and the folder
+// "/D=" chose for an install with no product found.
+extern int g_silent;
+extern int g_exitCode;
+extern char g_destinationSwitch[kPathSize];
+extern ULONGLONG g_installedBytes;        // sizes of the files the lists installed
+
 // The product name that fills every "%s Browser" message.
 extern const char kProductName[];

@@ -6,6 +6,8 @@
 #include "app/process_util.h"
 #include "app/startup.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "app/window_logic.h"
 #include "install/install_sequence.h"
 #include "uninstall/uninstall_sequence.h"
@@ -72,20 +74,24 @@ void OnCreateUninstall(HWND window) {
 
 void OnCreateSetup(HWND window) {
   if (IsOldPlatformInstalled()) {
-    if (MessageBoxA(window, kOldPlatformQuestion, g_setupCaption,
-                    MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDNO) {
+    // A silent setup never removes another installation unasked.
+    if (AskUser(window, kOldPlatformQuestion, g_setupCaption,
+                MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, IDNO) == IDNO) {
+      NoteFailure(kExitOldPlatform);
       EndRun(window);
       return;
     }
     RemovePreviousVersion();
   } else if (!CheckReplacedBrowser()) {
+    NoteFailure(kExitOtherBrand);
     EndRun(window);
     return;
   }
   if (!IsInternetExplorerPresent() && !g_ieSetup) {
     char text[1024];
     ProductMessage(text, sizeof(text), kIeRequired);
-    MessageBoxA(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST);
+    NoteFailure(kExitNoIE);
+    AskUser(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST, IDOK);
     EndRun(window);
     return;
   }
@@ -100,14 +106,16 @@ void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs
     int answer;
     if (IsInternetExplorerPresent()) {
       ProductMessage(text, sizeof(text), kIeReinstallQuestion);
-      answer = MessageBoxA(window, text, g_setupCaption, kQuestionStyle);
+      answer = AskUser(window, text, g_setupCaption, kQuestionStyle, IDNO);
     } else {
+      // A silent setup starts no other setup: the package's own
+      // Internet Explorer setup is left to the administrator.
       ProductMessage(text, sizeof(text), kIeInstallQuestion);
-      answer = MessageBoxA(window, text, g_setupCaption, kQuestionStyle);
+      answer = AskUser(window, text, g_setupCaption, kQuestionStyle, IDNO);
       if (answer == IDNO) {
         ProductMessage(text, sizeof(text), kIeDeclined);
-        MessageBoxA(window, text, g_setupCaption,
-                    MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+        AskUser(window, text, g_setupCaption,
+                MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND, IDOK);
       }
     }
     if (answer == IDYES)
@@ -117,7 +125,8 @@ void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs
     return;
   }
   ProductMessage(text, sizeof(text), kRunNowQuestion);
-  if (MessageBoxA(window, text, g_setupCaption, kQuestionStyle) == IDYES) {
+  // A silent setup does not start the viewer.
+  if (AskUser(window, text, g_setupCaption, kQuestionStyle, IDNO) == IDYES) {
     // A viewer path too long for the command line starts nothing rather than
     // a cut path.
     if (FormatBounded(followUp, size, "%s\\%s", g_installDir, g_viewerExe))
@@ -138,9 +147,10 @@ void RunInstallCommand(HWND window) {
   }
 
   if (!RunInstall(window)) {
+    NoteFailure(kExitNotCompleted);
     char text[1024];
     ProductMessage(text, sizeof(text), kNotInstalled);
-    MessageBoxA(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST);
+    AskUser(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST, IDOK);
   } else {
     AskClosingQuestions(window, followUp, sizeof(followUp), &waitMs);
     if (followUp[0] != '\0') StartAndWaitForExit(followUp, g_installDir, waitMs);

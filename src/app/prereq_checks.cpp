@@ -10,6 +10,8 @@
 #include "app/run_mode_logic.h"
 #include "app/system_paths.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
@@ -84,14 +86,15 @@ int CheckReplacedBrowser() {
 
   char text[kMessageSize];
   FormatBounded(text, sizeof(text), kReplaceQuestion, g_brandName, kProductName);
-  if (MessageBoxA(nullptr, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) !=
+  // A silent setup never replaces another brand unasked.
+  if (AskUser(nullptr, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, IDNO) !=
       IDNO) {
     g_replaceConfirmed = 1;
     return 1;
   }
   if (!g_migrateOldDir) return 0;
-  if (MessageBoxA(nullptr, kUnstableWarning, g_setupCaption,
-                  MB_YESNO | MB_ICONWARNING | MB_TOPMOST) != IDNO) {
+  if (AskUser(nullptr, kUnstableWarning, g_setupCaption, MB_YESNO | MB_ICONWARNING | MB_TOPMOST,
+              IDNO) != IDNO) {
     g_replaceConfirmed = 1;
     return 1;
   }

@@ -1,6 +1,7 @@
 #include "app/process_util.h"
 
 #include "app/handles.h"
+#include "app/run_log.h"
 
 namespace {
 
@@ -9,8 +10,13 @@ namespace {
 int StartChild(char* commandLine, const char* currentDir, ScopedProcessInfo* child) {
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
-  return CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, currentDir,
-                        &si, &child->pi) != 0;
+  // Logged before the start: the command line buffer is the child's to change.
+  LogLine("program started: %s", commandLine);
+  if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, currentDir, &si,
+                     &child->pi))
+    return 1;
+  LogLine("program not started (error %lu)", GetLastError());
+  return 0;
 }
 
 }  // namespace
@@ -18,7 +24,8 @@ int StartChild(char* commandLine, const char* currentDir, ScopedProcessInfo* chi
 int StartAndWaitForIdle(char* commandLine, DWORD waitMs) {
   ScopedProcessInfo child;
   if (!StartChild(commandLine, nullptr, &child)) return 0;
-  WaitForInputIdle(child.pi.hProcess, waitMs);
+  DWORD waited = WaitForInputIdle(child.pi.hProcess, waitMs);
+  LogLine("program waited for until idle%s", waited == WAIT_TIMEOUT ? " (time-out)" : "");
   return 1;
 }
 
@@ -26,7 +33,9 @@ int StartAndWaitForExit(char* commandLine, const char* currentDir, DWORD waitMs)
   ScopedProcessInfo child;
   if (!StartChild(commandLine, currentDir, &child)) return 0;
   ScopedHandle waitable(OpenProcess(SYNCHRONIZE, FALSE, child.pi.dwProcessId));
-  if (waitable.Valid())
-    MsgWaitForMultipleObjects(1, &waitable.h, FALSE, waitMs, 0);
+  if (waitable.Valid()) {
+    DWORD waited = MsgWaitForMultipleObjects(1, &waitable.h, FALSE, waitMs, 0);
+    LogLine("program waited for until it ended%s", waited == WAIT_TIMEOUT ? " (time-out)" : "");
+  }
   return 1;
 }

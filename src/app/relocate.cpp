@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/process_util.h"
+#include "app/run_log.h"
 #include "app/run_mode_logic.h"
 #include "app/text_util.h"
 
@@ -36,6 +37,12 @@ int RelaunchFromTemp(const char* runningPath) {
                               handleValue, runningPath))
     return 0;
 
+  // The log switch goes on to the copy, which adds to the same log.
+  char withLog[3 * kPathSize];
+  if (RunLogPath()[0] != '\0' &&
+      FormatBounded(withLog, sizeof(withLog), "%s \"/LOG=%s\"", commandLine, RunLogPath())) {
+    return StartAndWaitForIdle(withLog, 1000);
+  }
   // Inherited handles make the process handle's value valid in the copy.
   return StartAndWaitForIdle(commandLine, 1000);
 }

@@ -5,6 +5,7 @@
 #include "app/text_util.h"
 
 const char kUninstallerFileName[] = "LFUninst.exe";
+const char kQuietUninstallSwitch[] = "\\s";
 
 int IsUninstallerPath(const char* fullPath) {
   const char* name = AfterLastBackslash(fullPath);

@@ -9,6 +9,9 @@
 #include "app/relocate.h"
 #include "app/run_mode_logic.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
+#include "app/run_log.h"
 #include "app/window_logic.h"
 #include "resources/resource_ids.h"
 
@@ -22,7 +25,6 @@ const int kNominalHeight = 270;
 
 const char kBrowserClassName[] = "LumenFieldClass";
 const char kSetupSwitch[] = "\\f";
-const char kQuietSwitch[] = "\\s";
 
 const char kUninstallBrowserRunning[] =
     "%s Browser cannot be removed while a\nLUMENFIELD Powered Browser is running.\n\n"
@@ -42,6 +44,10 @@ const char kCriticalErrorCaptionText[] = "Quillara Browser Installation Critical
 const char kUninstallErrorCaptionText[] = "Quillara Browser Uninstall Error";
 const char kUninstallCaptionText[] = "Uninstall Quillara Browser";
 
+const char kBadCommandLine[] =
+    "The command line is not valid:\n\n%s\n\nUse /S, /LOG=file and, last, /D=folder (a full path).";
+const char kLogNotWritable[] = "The log file cannot be written:\n\n%s";
+
 const char kUninstallScriptRelative[] = "inf\\LFUninst.inf";
 
 // Asks the user to close every running platform browser; the question comes
@@ -50,6 +56,12 @@ const char kUninstallScriptRelative[] = "inf\\LFUninst.inf";
 int CloseRunningBrowsers() {
   HWND browser;
   while ((browser = FindWindowA(kBrowserClassName, nullptr)) != nullptr) {
+    if (g_silent) {
+      // A silent setup never closes the user's browser: it ends instead.
+      LogLine("a LUMENFIELD browser is running: left running");
+      NoteFailure(kExitBrowserRunning);
+      return 0;
+    }
     char text[1024];
     char caption[kCaptionSize];
     if (g_uninstallMode) {
@@ -60,8 +72,8 @@ int CloseRunningBrowsers() {
       FormatBounded(caption, sizeof(caption), kSetupBrowserCaptionFormat, kProductName);
     }
     // Always shown: the quiet switch has not been read yet.
-    if (MessageBoxA(nullptr, text, caption,
-                    MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST) == IDCANCEL)
+    if (AskUser(nullptr, text, caption, MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST,
+                IDCANCEL) == IDCANCEL)
       return 0;
     SendMessageA(browser, WM_CLOSE, 0, 0);
     Sleep(1000);
@@ -86,8 +98,11 @@ int AskAndRelocate(const char* ownPath) {
 }  // namespace
 
 int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-  if (g_quiet) return IDOK;
-  return MessageBoxA(owner, text, caption, type);
+  if (g_quiet) {
+    LogLine("message \"%s\" not shown (quiet run)", caption);
+    return IDOK;
+  }
+  return AskUser(owner, text, caption, type, IDOK);
 }
 
 int RegisterMainClass(HINSTANCE instance) {
@@ -108,21 +123,38 @@ int DecideRunMode() {
   GetOwnPath(ownPath, sizeof(ownPath));
   g_uninstallMode = IsUninstallerPath(ownPath);
 
-  if (!CloseRunningBrowsers()) return 0;
-
+  // The unattended switches come out of the arguments first: a silent
+  // setup must not show even the running-browser question.
   int argc = __argc;
   char** argv = __argv;
+  SwitchResult switches = TakeSwitchesAndOpenLog(&argc, argv);
+  if (switches != kSwitchesTaken) {
+    NoteFailure(kExitBadCommandLine);
+    char text[1024];
+    FormatBounded(text, sizeof(text), switches == kSwitchBad ? kBadCommandLine : kLogNotWritable,
+                  GetCommandLineA());
+    QuietMessageBox(nullptr, text, g_uninstallMode ? kUninstallCaptionText : kSetupCaptionText,
+                    MB_OK | MB_ICONERROR | MB_TOPMOST);
+    return 0;
+  }
+
+  if (!CloseRunningBrowsers()) return 0;
+
   if (!g_uninstallMode) {
     g_ieSetup = LastArgumentIs(argc, argv, kSetupSwitch);
     return 1;
   }
 
-  g_quiet = LastArgumentIs(argc, argv, kQuietSwitch);
-  switch (ChooseUninstallStart(argc, g_quiet)) {
+  if (LastArgumentIs(argc, argv, kQuietUninstallSwitch)) g_quiet = 1;
+  UninstallStart start = ChooseUninstallStart(argc, g_quiet);
+  // The uninstaller's "/S" alone is a quiet uninstall in place, as "\s" is.
+  if (g_quiet && start == kAskAndRelocate) start = kRunInPlace;
+  switch (start) {
     case kAskAndRelocate:
       return AskAndRelocate(ownPath);
     case kFinishRelocation:
       FinishRelocation(argv[1], argv[2]);
+      OpenRelocatedLog();
       return 1;
     case kRunInPlace:
       break;

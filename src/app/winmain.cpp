@@ -3,6 +3,8 @@
 #include <objbase.h>
 
 #include "app/startup.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 
 namespace {
 const char kComFailed[] = "Can't initalize COM.";
@@ -10,14 +12,21 @@ const char kComFailedCaption[] = "Error";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (!RegisterMainClass(instance)) return 0;
-  if (!DecideRunMode()) return 0;
-  if (!InitInstance(instance)) return 0;
+  if (!RegisterMainClass(instance)) {
+    NoteFailure(kExitStartFailed);
+    return FinishRun(0);
+  }
+  if (!DecideRunMode()) return FinishRun(0);
+  if (!InitInstance(instance)) {
+    NoteFailure(kExitStartFailed);
+    return FinishRun(0);
+  }
 
   HRESULT hr = CoInitialize(nullptr);
   if (hr != S_OK && hr != S_FALSE) {
-    MessageBoxA(nullptr, kComFailed, kComFailedCaption, MB_OK);
-    return 0;
+    NoteFailure(kExitStartFailed);
+    AskUser(nullptr, kComFailed, kComFailedCaption, MB_OK, IDOK);
+    return FinishRun(0);
   }
 
   MSG msg = {};
@@ -28,5 +37,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   CoUninitialize();
   // The quit message carries 0; a failed GetMessageA leaves no value to pass on.
-  return got == 0 ? static_cast<int>(msg.wParam) : 0;
+  return FinishRun(got == 0 ? static_cast<int>(msg.wParam) : 0);
 }

@@ -5,7 +5,10 @@
 #include "app/heap_text.h"
 #include "app/globals.h"
 #include "app/handles.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "registry/product_registry.h"
@@ -66,9 +69,42 @@ void RecordListLine(const char* listName, const FileListLine& line) {
 int AskReplaceNewer(HWND window, const char* destPath) {
   char question[kQuestionSize];
   if (!FormatBounded(question, sizeof(question), kNewerFileQuestion, destPath)) return IDCANCEL;
-  return MessageBoxA(window, question, g_setupCaption,
-                     MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND |
-                         MB_TOPMOST);
+  // A silent setup keeps the newer file, as the question recommends.
+  return AskUser(window, question, g_setupCaption,
+                 MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND | MB_TOPMOST,
+                 IDNO);
+}
+
+// Counts an installed file's size for the uninstall entry's estimate.
+void CountInstalledFile(const char* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+    g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// A file the list kept as it was: logged with the reason, and counted.
+int KeepFile(const char* path, const char* why) {
+  LogLine("file kept: %s (%s)", path, why);
+  CountInstalledFile(path);
+  return 1;
+}
+
+// A failed list line: the install stops, a silent one with its exit code.
+int FailFile(const char* path, const char* why) {
+  LogLine("file not installed: %s (%s)", path, why);
+  NoteFailure(kExitCopyFailed);
+  return 0;
+}
+
+// The subfolder the last line created: lines in the same folder need not
+// walk and create its whole path again.
+char g_lastSubfolder[kPathSize] = "";
+
+int EnsureSubfolder(const char* subfolder) {
+  if (strcmp(subfolder, g_lastSubfolder) == 0) return 1;
+  if (!CreateFolderPath(subfolder)) return 0;
+  CopyBounded(subfolder, g_lastSubfolder, sizeof(g_lastSubfolder));
+  return 1;
 }
 
 // Steps for one file line after it is parsed; returns the list's running
@@ -78,29 +114,39 @@ int InstallListLine(HWND window, const char* listName, int record, const FileLis
   if (line.sameName) {
     // The file's own subfolders; the copy below still decides the result.
     result = CreateFolderPath(line.dest);
-  } else if (line.subfolder[0] != '\0' && !CreateFolderPath(line.subfolder)) {
-    return 0;
+  } else if (line.subfolder[0] != '\0' && !EnsureSubfolder(line.subfolder)) {
+    return FailFile(line.dest, "its folder cannot be created");
   }
 
   // Recorded before the file is looked at, so that a file kept or refused
   // below is still removed by the uninstaller.
   if (record) RecordListLine(listName, line);
 
-  if (!line.compare && FileExists(line.dest)) return result;
+  if (!line.compare && FileExists(line.dest)) {
+    KeepFile(line.dest, "kept if present");
+    return result;
+  }
 
   if (IsInstalledFileNewer(line.dest, line.source) && !g_replaceConfirmed) {
     int answer = AskReplaceNewer(window, line.dest);
-    if (answer != IDYES) return answer == IDCANCEL ? 0 : 1;
+    if (answer == IDCANCEL) return FailFile(line.dest, "cancelled");
+    if (answer != IDYES) return KeepFile(line.dest, "the installed file is newer");
   }
 
-  if (CopyFileA(line.source, line.dest, FALSE)) return 1;
+  if (CopyFileA(line.source, line.dest, FALSE)) {
+    LogLine("file copied: %s", line.dest);
+    CountInstalledFile(line.dest);
+    return 1;
+  }
   DWORD error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION &&
       EqualsNoCase(line.source + line.sourceStart, kControlProgram)) {
     g_ctrlInUse = 1;
-    return 1;
+    return KeepFile(line.dest, "in use");
   }
-  return 0;
+  char why[32];
+  FormatBounded(why, sizeof(why), "error %lu", error);
+  return FailFile(line.dest, why);
 }
 
 }  // namespace
@@ -109,6 +155,7 @@ int InstallFileList(HWND window, const char* listName, int record) {
   char destFolder[kPathSize];
   if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder))) return 0;
   int result = CreateFolderPath(destFolder);
+  if (!result) FailFile(destFolder, "the folder cannot be created");
 
   char list[kFileListSize];
   DWORD listLength = GetPrivateProfileSectionA(listName, list, sizeof(list), g_setupScriptPath);
@@ -134,7 +181,7 @@ int InstallFileList(HWND window, const char* listName, int record) {
       if (kind == kListLineComment) continue;
       // A line whose path does not fit would name another file: the list
       // fails instead, so the install reports it.
-      if (kind == kListLineTooLong) return 0;
+      if (kind == kListLineTooLong) return FailFile(text, "path too long");
       result = InstallListLine(window, listName, record, line, result);
     }
   }
@@ -208,6 +255,10 @@ int GetFileWriteTime(const char* path, DWORD* high, DWORD* low) {
 }
 
 int IsInstalledFileNewer(const char* installedPath, const char* newPath) {
+  // Nothing installed there: neither the version nor the time comparison
+  // could find it newer, and the version queries are the install's
+  // costliest calls.
+  if (GetFileAttributesA(installedPath) == INVALID_FILE_ATTRIBUTES) return 0;
   DWORD installedHigh = 0, installedLow = 0, newHigh = 0, newLow = 0;
   if (GetFileVersionNumbers(installedPath, &installedHigh, &installedLow) &&
       GetFileVersionNumbers(newPath, &newHigh, &newLow))

@@ -10,7 +10,10 @@
 #include "app/process_util.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
@@ -107,6 +110,13 @@ int InstallUninstaller() {
   if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
   if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
   if (!CopyFileA(ownPath, uninstaller, FALSE)) return 0;
+  LogLine("file copied: %s", uninstaller);
+  // The quiet form for package managers; a Windows folder with blanks is
+  // quoted so that the switch stays a separate word.
+  char quiet[kPathSize + 8];
+  FormatBounded(quiet, sizeof(quiet), strchr(uninstaller, ' ') ? "\"%s\" %s" : "%s %s",
+                uninstaller, kQuietUninstallSwitch);
+  SetRegString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kQuietUninstallValue, quiet, 1);
   return SetRegString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kUninstallStringValue,
                       uninstaller, 1);
 }
@@ -130,7 +140,8 @@ void RunNetscapeStep(HWND window) {
   RegCloseKey(navigator);
   char text[1024];
   FormatBounded(text, sizeof(text), kNetscapeRegisterQuestion, kProductName, kProductName);
-  if (QuietMessageBox(window, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
+  // A silent setup does not start Netscape: it answers No.
+  if (AskUser(window, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, IDNO) ==
       IDYES) {
     StartInstalledProgram(kControlProgramName, "", INFINITE);
     UpdateNetscapeHandler(window, kNetscapeProgramName, 1, 0);
@@ -187,7 +198,9 @@ int InstallProduct(HWND window) {
   if (!InstallFileList(window, kSectionCore, 1)) return 0;
   if (!InstallFileList(window, kSectionContent, 0)) return 0;
   if (!InstallUninstaller()) return 0;
-  return CreateShortcuts(1);
+  if (CreateShortcuts(1)) return 1;
+  NoteFailure(kExitShortcutsFailed);
+  return 0;
 }
 
 void RegisterDependentComponent(int remove) {
@@ -215,9 +228,11 @@ int ScheduleGroupConversion() {
     setup.Close();
     RegSetValueExA(runOnce.h, kWrapperValue, 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(kWrapperCommand), sizeof(kWrapperCommand));
+    LogLine("registry value written: HKLM\\%s \"%s\"", kRunOnceKey, kWrapperValue);
   }
   RegSetValueExA(runOnce.h, kGrpConvValue, 0, REG_SZ,
                  reinterpret_cast<const BYTE*>(kGrpConvCommand), sizeof(kGrpConvCommand));
+  LogLine("registry value written: HKLM\\%s \"%s\"", kRunOnceKey, kGrpConvValue);
   runOnce.Close();
 
   char commandLine[sizeof(kRunOnceCommand)];
@@ -227,6 +242,7 @@ int ScheduleGroupConversion() {
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_SHOWNORMAL;
   ScopedProcessInfo child;
+  LogLine("program started: %s", commandLine);
   CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                  &child.pi);
   return 1;
@@ -234,11 +250,13 @@ int ScheduleGroupConversion() {
 
 int RunInstall(HWND window) {
   BuildSetupScriptPath();
-  if (RunSetupWizard(window, g_hInstance) <= 0) return 0;
+  if ((g_silent ? RunSilentWizard() : RunSetupWizard(window, g_hInstance)) <= 0) return 0;
   AppendWorldFolder();
+  LogLine("destination: %s", g_installDir);
   if (!InstallProduct(window)) {
-    MessageBoxA(window, kNotCompleted, g_criticalErrorCaption,
-                MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    NoteFailure(kExitNotCompleted);
+    AskUser(window, kNotCompleted, g_criticalErrorCaption, MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST,
+            IDOK);
     return 0;
   }
   WriteProductRegistry();

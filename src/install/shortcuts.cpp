@@ -8,6 +8,7 @@
 #include "app/system_paths.h"
 #include "app/handles.h"
 #include "app/run_mode_logic.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
 #include "install/script_files.h"
 
@@ -151,7 +152,10 @@ HRESULT CreateLinkWithArgs(const char* target, const char* linkPath, const char*
   WCHAR widePath[MAX_PATH];
   status = OpenLinkFile(link.p, linkPath, file, widePath);
   if (FAILED(status)) return status;
-  return file->Save(widePath, TRUE);
+  status = file->Save(widePath, TRUE);
+  LogLine("link %s: %s -> %s %s", SUCCEEDED(status) ? "made" : "not made", linkPath, target,
+          arguments);
+  return status;
 }
 
 HRESULT CreateLink(const char* target, const char* linkPath, const char* description) {

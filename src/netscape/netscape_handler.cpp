@@ -3,6 +3,8 @@
 #include "app/globals.h"
 #include "app/startup.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/file_copy.h"
 #include "netscape/netscape_logic.h"
 #include "registry/product_registry.h"
@@ -43,7 +45,8 @@ int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FI
 int AskRetry(HWND owner, int remove, DWORD error) {
   char text[kRetryTextSize];
   BuildNetscapeRetryText(text, sizeof(text), remove, error);
-  return MessageBoxA(owner, text, kRetryCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
+  return AskUser(owner, text, kRetryCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION, IDCANCEL) ==
+         IDRETRY;
 }
 
 void RemoveHandler(HWND owner, const NetscapePaths& paths) {
@@ -57,7 +60,7 @@ void RemoveHandler(HWND owner, const NetscapePaths& paths) {
 
 void InstallHandler(HWND owner, const NetscapePaths& paths, int present, int confirmed) {
   if (!FileExists(paths.productHandler)) {
-    MessageBoxA(nullptr, kHandlerMissing, kMissingCaption, MB_OK);
+    AskUser(nullptr, kHandlerMissing, kMissingCaption, MB_OK, IDOK);
     return;
   }
   // Netscape keeps a copy at least as new as the product's.
@@ -65,7 +68,7 @@ void InstallHandler(HWND owner, const NetscapePaths& paths, int present, int con
   if (!confirmed) {
     char text[kQuestionSize];
     FormatBounded(text, sizeof(text), kNetscapeRegisterQuestion, kProductName, kProductName);
-    if (QuietMessageBox(owner, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) !=
+    if (AskUser(owner, text, g_setupCaption, MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, IDNO) !=
         IDYES)
       return;
   }

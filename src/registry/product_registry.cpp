@@ -21,6 +21,7 @@ const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 const char kProductUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser";
 const char kUninstallStringValue[] = "UninstallString";
+const char kQuietUninstallValue[] = "QuietUninstallString";
 const char kAppPathValue[] = "Path";
 const char kViewerComponent[] = "Viewer";
 
@@ -36,6 +37,7 @@ const char kDefaultValue[] = "";
 const char kEmptyData[] = "";
 const char kDisplayNameValue[] = "DisplayName";
 const char kDisplayName[] = "Quillara Browser";
+const char kPublisher[] = "LUMENFIELD Corporation";
 
 // The installing user's default profile.
 const char kSettingsSubkey[] = "Settings";
@@ -156,6 +158,23 @@ void WriteContentPath(const char* subkey, const char* folder) {
   if (fits) SetString(HKEY_LOCAL_MACHINE, key, kDefaultValue, data);
 }
 
+// The uninstall entry's details for Add/Remove Programs and package
+// managers: version, publisher, icon, folder, size, and no modify or repair.
+void WriteUninstallDetails(const char* version) {
+  const char* key = kProductUninstallKey;
+  if (version[0] != '\0') SetString(HKEY_LOCAL_MACHINE, key, "DisplayVersion", version);
+  SetString(HKEY_LOCAL_MACHINE, key, "Publisher", kPublisher);
+  char viewer[kPathSize];
+  if (FormatBounded(viewer, sizeof(viewer), "%s\\%s", g_installDir, g_viewerExe))
+    SetString(HKEY_LOCAL_MACHINE, key, "DisplayIcon", viewer);
+  SetString(HKEY_LOCAL_MACHINE, key, "InstallLocation", g_installDir);
+  // Whole kilobytes, rounded up, as Windows expects the estimate.
+  SetRegDword(HKEY_LOCAL_MACHINE, key, "EstimatedSize",
+              static_cast<DWORD>((g_installedBytes + 1023) / 1024));
+  SetRegDword(HKEY_LOCAL_MACHINE, key, "NoModify", 1);
+  SetRegDword(HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
+}
+
 }  // namespace
 
 void WriteProductRegistry() {
@@ -169,6 +188,7 @@ void WriteProductRegistry() {
 
   WriteAppPath();
   SetString(HKEY_LOCAL_MACHINE, kProductUninstallKey, kDisplayNameValue, kDisplayName);
+  WriteUninstallDetails(version);
   WriteVisitorProfile(homeAddress);
 
   char productKey[kPathSize];

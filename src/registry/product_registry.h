@@ -12,5 +12,6 @@ extern const char kAppPathsKey[];     // "SOFTWARE\Microsoft\Windows\CurrentVers
 extern const char kUninstallKeyBase[]; // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\"
 extern const char kProductUninstallKey[];  // kUninstallKeyBase + "Quillara Browser"
 extern const char kUninstallStringValue[];  // "UninstallString" of the uninstall entry
+extern const char kQuietUninstallValue[];   // "QuietUninstallString"
 extern const char kAppPathValue[];    // "Path": the folder of an App Paths program
 extern const char kViewerComponent[]; // "Viewer": the component list of viewer products

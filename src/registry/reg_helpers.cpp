@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/handles.h"
+#include "app/run_log.h"
 
 namespace {
 
@@ -14,24 +15,38 @@ LONG CreateKey(HKEY root, const char* subkey, ScopedKey& key) {
                          nullptr, &key.h, nullptr);
 }
 
+// The log's line for a value written or deleted; a failed change says so.
+void LogValue(const char* what, HKEY root, const char* subkey, const char* name, int done) {
+  LogLine("registry value %s%s: %s\\%s \"%s\"", done ? "" : "not ", what, RootName(root),
+          subkey, name ? name : "");
+}
+
 }  // namespace
 
 int SetRegDword(HKEY root, const char* subkey, const char* name, DWORD value) {
   ScopedKey key;
-  if (CreateKey(root, subkey, key) != ERROR_SUCCESS) return 0;
-  return RegSetValueExA(key.h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                        sizeof(value)) == ERROR_SUCCESS;
+  int done = CreateKey(root, subkey, key) == ERROR_SUCCESS &&
+             RegSetValueExA(key.h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                            sizeof(value)) == ERROR_SUCCESS;
+  LogValue("written", root, subkey, name, done);
+  return done;
 }
 
 int SetRegString(HKEY root, const char* subkey, const char* name, const char* value, int set) {
   ScopedKey key;
-  if (CreateKey(root, subkey, key) != ERROR_SUCCESS) return 0;
+  if (CreateKey(root, subkey, key) != ERROR_SUCCESS) {
+    LogValue(set ? "written" : "deleted", root, subkey, name, 0);
+    return 0;
+  }
   LONG rc;
   if (set) {
     rc = RegSetValueExA(key.h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                         static_cast<DWORD>(strlen(value) + 1));
+    LogValue("written", root, subkey, name, rc == ERROR_SUCCESS);
   } else {
     rc = RegDeleteValueA(key.h, name);
+    // Deleting a value that is not there changes nothing worth a line.
+    if (rc == ERROR_SUCCESS) LogValue("deleted", root, subkey, name, 1);
   }
   return rc == ERROR_SUCCESS;
 }
@@ -84,7 +99,9 @@ int GetRegValueSize(HKEY root, const char* subkey, const char* name, DWORD* size
   return 1;
 }
 
-int DeleteRegKeyTree(HKEY root, const char* subkey) {
+namespace {
+
+int DeleteTree(HKEY root, const char* subkey) {
   ScopedKey key;
   if (RegOpenKeyExA(root, subkey, 0, KEY_ALL_ACCESS, &key.h) != ERROR_SUCCESS) return 0;
   int result = 1;
@@ -95,7 +112,7 @@ int DeleteRegKeyTree(HKEY root, const char* subkey) {
     DWORD nameSize = kSubkeyNameSize;
     LONG rc = RegEnumKeyExA(key.h, 0, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_SUCCESS) {
-      if (!DeleteRegKeyTree(key.h, name)) {
+      if (!DeleteTree(key.h, name)) {
         result = 0;
         break;
       }
@@ -110,6 +127,14 @@ int DeleteRegKeyTree(HKEY root, const char* subkey) {
   return result;
 }
 
+}  // namespace
+
+int DeleteRegKeyTree(HKEY root, const char* subkey) {
+  int deleted = DeleteTree(root, subkey);
+  if (deleted) LogLine("registry key deleted: %s\\%s", RootName(root), subkey);
+  return deleted;
+}
+
 int DeleteRegKeyIfEmpty(HKEY root, const char* subkey) {
   ScopedKey key;
   if (RegOpenKeyExA(root, subkey, 0, KEY_ALL_ACCESS, &key.h) != ERROR_SUCCESS) return 0;
@@ -119,11 +144,15 @@ int DeleteRegKeyIfEmpty(HKEY root, const char* subkey) {
                        nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
     return 0;
   if (subkeys != 0 || values != 0) return 1;
-  return RegDeleteKeyA(root, subkey) == ERROR_SUCCESS;
+  if (RegDeleteKeyA(root, subkey) != ERROR_SUCCESS) return 0;
+  LogLine("registry key deleted: %s\\%s", RootName(root), subkey);
+  return 1;
 }
 
 int DeleteRegValue(HKEY root, const char* subkey, const char* name) {
   ScopedKey key;
   if (RegOpenKeyExA(root, subkey, 0, KEY_WRITE, &key.h) != ERROR_SUCCESS) return 0;
-  return RegDeleteValueA(key.h, name) == ERROR_SUCCESS;
+  if (RegDeleteValueA(key.h, name) != ERROR_SUCCESS) return 0;
+  LogValue("deleted", root, subkey, name, 1);
+  return 1;
 }

@@ -9,6 +9,7 @@
 #include "app/heap_text.h"
 #include "app/globals.h"
 #include "app/handles.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
 #include "install/file_copy.h"
 #include "install/script_files.h"
@@ -115,7 +116,10 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
       result = 0;
       break;
     }
-    if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    if (DeleteFileA(path)) {
+      LogLine("file deleted: %s", path);
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+      LogLine("file not deleted: %s (error %lu)", path, GetLastError());
       result = 0;
       break;
     }
@@ -132,8 +136,13 @@ int RemoveLinkUnlessTargetOpens(const char* folder, const char* name) {
   if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
     return 0;
   char target[kPathSize];
-  if (SUCCEEDED(ResolveLink(nullptr, linkPath, target)) && FileExists(target)) return 1;
-  return DeleteFileA(linkPath) ? 1 : 0;
+  if (SUCCEEDED(ResolveLink(nullptr, linkPath, target)) && FileExists(target)) {
+    LogLine("link kept: %s (its target is there)", linkPath);
+    return 1;
+  }
+  if (!DeleteFileA(linkPath)) return 0;
+  LogLine("link deleted: %s", linkPath);
+  return 1;
 }
 
 // The product's per-user settings key, its maker subkey and its App Paths
@@ -297,7 +306,9 @@ int DeleteFolderTree(const char* folder) {
   DWORD error = GetLastError();
   search.Close();
   if (error != ERROR_NO_MORE_FILES) return 0;
-  return RemoveDirectoryA(folder) ? 1 : 0;
+  if (!RemoveDirectoryA(folder)) return 0;
+  LogLine("folder deleted: %s", folder);
+  return 1;
 }
 
 int RemoveUninstallShortcuts(const char* scriptPath) {
@@ -316,8 +327,9 @@ int RemoveUninstallShortcuts(const char* scriptPath) {
     char folder[kPathSize];
     char link[kPathSize];
     if (!FormatBounded(folder, sizeof(folder), "%s\\%s", programs, folderName)) continue;
-    if (FormatBounded(link, sizeof(link), "%s\\%s%s", folder, linkName, kLinkExtension))
-      DeleteFileA(link);
+    if (FormatBounded(link, sizeof(link), "%s\\%s%s", folder, linkName, kLinkExtension) &&
+        DeleteFileA(link))
+      LogLine("link deleted: %s", link);
     RemoveDirectoryA(folder);
   }
   return 1;

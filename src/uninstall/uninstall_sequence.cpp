@@ -5,7 +5,10 @@
 #include "app/system_paths.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/install_sequence.h"
 #include "install/script_files.h"
 #include "netscape/netscape_handler.h"
@@ -86,8 +89,8 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
   int builderInstalled = IsComponentInstalled(kBuilderComponent);
   int contentFlag = 0;
   if (askContent)
-    contentFlag = MessageBoxA(nullptr, kContentQuestion, kContentCaption,
-                              MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
+    contentFlag = AskUser(nullptr, kContentQuestion, kContentCaption,
+                          MB_YESNO | MB_ICONQUESTION | MB_TOPMOST, IDNO) == IDYES;
 
   HeapText viewerList;
   int viewerFound = ReadComponentList(kViewerComponent, viewerList);
@@ -115,7 +118,9 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
   // uninstaller only with the script.
   if (!RemoveUninstallShortcuts(scriptPath)) return 0;
   if (!DeleteFileA(scriptPath)) return 0;
-  if (uninstallerPath[0]) DeleteFileA(uninstallerPath);
+  LogLine("file deleted: %s", scriptPath);
+  if (uninstallerPath[0] && DeleteFileA(uninstallerPath))
+    LogLine("file deleted: %s", uninstallerPath);
   return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
 #include "install/script_files.h"
 #include "resources/resource_ids.h"
 #include "wizard/setup_wizard.h"
@@ -91,7 +92,8 @@ int CheckDiskSpace(HWND owner, const char* folder, const char* setupScript) {
   char question[sizeof(kShortageQuestion) + kPathSize + 32];
   FormatBounded(question, sizeof(question), kShortageQuestion, static_cast<int>(freeBytes >> 10), root,
                 static_cast<int>(required >> 10));
-  int answer = MessageBoxA(owner, question, g_setupCaption, MB_YESNO | MB_DEFBUTTON2 | MB_TOPMOST);
+  // A silent setup does not try a drive that is short of space.
+  int answer = AskUser(owner, question, g_setupCaption, MB_YESNO | MB_DEFBUTTON2 | MB_TOPMOST, IDNO);
   return answer == IDNO ? 0 : 1;
 }
 

@@ -3,7 +3,10 @@
 #include "app/globals.h"
 #include "app/handles.h"
 #include "app/heap_text.h"
+#include "app/run_log.h"
 #include "app/text_util.h"
+#include "app/unattended.h"
+#include "app/unattended_logic.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
 #include "resources/resource_ids.h"
@@ -25,19 +28,25 @@ const char kFinishTitle[] = "Complete the Installation";
 void ShowLicenseError(HWND dialog, const char* format, const char* path) {
   char text[kPathSize + 64];
   FormatBounded(text, sizeof(text), format, path);
-  MessageBoxA(dialog, text, g_criticalErrorCaption, MB_OK | MB_TOPMOST);
+  AskUser(dialog, text, g_criticalErrorCaption, MB_OK | MB_TOPMOST, IDOK);
+}
+
+// The licence file beside the program; 0 (with `folder` still the program's
+// folder) when the folder is too long for the name.
+int BuildLicensePath(char* folder, char* full, size_t size) {
+  DWORD n = GetModuleFileNameA(nullptr, folder, kPathSize);
+  if (n == 0 || n >= kPathSize) folder[0] = '\0';
+  const char* name = AfterLastBackslash(folder);
+  if (name) folder[name - folder] = '\0';
+  return FormatBounded(full, size, "%s%s", folder, kLicenseFileName);
 }
 
 // Reads "license.txt" beside the program into the text box. Every failure
 // shows its message and ends the setup with the quit message.
 void LoadLicenseText(HWND dialog) {
   char path[kPathSize] = "";
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-  if (n == 0 || n >= sizeof(path)) path[0] = '\0';
-  const char* name = AfterLastBackslash(path);
-  if (name) path[name - path] = '\0';
   char full[kPathSize];
-  if (!FormatBounded(full, sizeof(full), "%s%s", path, kLicenseFileName)) {
+  if (!BuildLicensePath(path, full, sizeof(full))) {
     // A program folder too long for the name: the file cannot be opened.
     ShowLicenseError(dialog, kAccessError, path);
     PostQuitMessage(0);
@@ -54,7 +63,7 @@ void LoadLicenseText(HWND dialog) {
   HeapText text(size == INVALID_FILE_SIZE ? 0 : size + 1);
   if (size != INVALID_FILE_SIZE && !text) {
     file.Close();
-    MessageBoxA(dialog, kMemoryError, g_criticalErrorCaption, MB_OK | MB_TOPMOST);
+    AskUser(dialog, kMemoryError, g_criticalErrorCaption, MB_OK | MB_TOPMOST, IDOK);
     PostQuitMessage(0);
     return;
   }
@@ -165,7 +174,9 @@ int RunSetupWizard(HWND owner, HINSTANCE) {
   UINT count = 0;
   FillWizardPage(&pages[count++], IDD_WELCOME, kWelcomeTitle, WelcomePageProc);
   if (g_installDir[0] == '\0') {
-    CopyBounded(kDefaultInstallDir, g_installDir, sizeof(g_installDir));
+    // "/D=" offers its folder on the page instead of the default one.
+    CopyBounded(g_destinationSwitch[0] ? g_destinationSwitch : kDefaultInstallDir, g_installDir,
+                sizeof(g_installDir));
     FillWizardPage(&pages[count++], IDD_DESTINATION, kDestinationTitle, DestinationPageProc);
   }
   FillWizardPage(&pages[count++], IDD_FINISH, kFinishTitle, FinishPageProc);
@@ -181,4 +192,33 @@ int RunSetupWizard(HWND owner, HINSTANCE) {
   header.nStartPage = 0;
   header.ppsp = pages;
   return static_cast<int>(PropertySheetA(&header));
+}
+
+int RunSilentWizard() {
+  // The switch accepts the licence; the file must still be there to accept.
+  char folder[kPathSize] = "";
+  char full[kPathSize];
+  ScopedHandle license;
+  if (BuildLicensePath(folder, full, sizeof(full)))
+    license.h = CreateFileA(full, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!license.Valid()) {
+    LogLine("licence not found: %s", full);
+    NoteFailure(kExitLicenseMissing);
+    return -1;
+  }
+  license.Close();
+  LogLine("licence accepted by the silent switch: %s", full);
+  g_licenseAccepted = 1;
+
+  if (g_installDir[0] != '\0') {
+    // An installed product keeps its folder; "/D=" is for first installs.
+    if (g_destinationSwitch[0]) LogLine("destination switch ignored: the product is installed");
+    return 1;
+  }
+  CopyBounded(g_destinationSwitch[0] ? g_destinationSwitch : kDefaultInstallDir, g_installDir,
+              sizeof(g_installDir));
+  if (CheckDiskSpace(nullptr, g_installDir, g_setupScriptPath)) return 1;
+  NoteFailure(kExitDiskSpace);
+  return -1;
 }

@@ -6,6 +6,12 @@
 // Positive after Finish, 0 after Cancel, -1 on error.
 int RunSetupWizard(HWND owner, HINSTANCE instance);
 
+// The wizard's work without a window, for "/S": the licence file must be
+// there (the switch accepts it), the destination is the installed product's
+// folder, else the "/D=" folder, else the default one, and its drive must
+// have room. 1 to go on, -1 when the setup cannot.
+int RunSilentWizard();
+
 // Fills one page record: default flags, so the page's title is its
 // template's caption (`title` is stored but not used).
 void FillWizardPage(PROPSHEETPAGEA* page, int templateId, const char* title, DLGPROC proc);

@@ -537,6 +537,20 @@ void RowRun::Expect(const std::string& kind, const std::vector<std::string>& f) 
     if (FileExists(arg(0)) != (kind == "exists")) Fail(arg(0) + (kind == "exists" ? " is missing" : " exists"));
   } else if (kind == "text") {
     Compare("text of " + arg(0), arg(1), Escaped(ReadTextFile(arg(0))));
+  } else if (kind == "lines") {  // the lines, in this order, among the file's lines
+    std::string text = ReadTextFile(arg(0));
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    std::vector<std::string> actual = Split(text, "\n");
+    size_t at = 0;
+    for (const std::string& want : Split(arg(1), "\n")) {
+      if (Trim(want).empty()) continue;
+      while (at < actual.size() && actual[at] != Trim(want)) ++at;
+      if (at == actual.size()) {
+        Fail(arg(0) + " lacks, after the lines before it: " + Trim(want) + "\n    " + Join(actual, "\n    "));
+        break;
+      }
+      ++at;
+    }
   } else if (kind == "same") {
     if (!FileExists(arg(0))) Fail(arg(0) + " is missing");
     Compare(arg(0) + " holds " + arg(1), ReadTextFile(arg(1)), ReadTextFile(arg(0)));

@@ -1,0 +1,68 @@
+#include "app/unattended.h"
+
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/run_log.h"
+#include "app/text_util.h"
+#include "app/unattended_logic.h"
+
+namespace {
+// The relocated uninstaller's log path, opened once the first process ended.
+char g_relocatedLogPath[kPathSize] = "";
+}  // namespace
+
+SwitchResult TakeSwitchesAndOpenLog(int* argc, char** argv) {
+  UnattendedSwitches switches;
+  *argc = TakeUnattendedSwitches(*argc, argv, GetCommandLineA(), !g_uninstallMode, &switches);
+  g_silent = switches.silent && !g_uninstallMode;
+  // The uninstaller's "/S" is its quiet switch, as users of other
+  // uninstallers expect.
+  if (switches.silent && g_uninstallMode) g_quiet = 1;
+  if (switches.logPath[0] != '\0') {
+    // The relocated uninstaller (two arguments left) adds to the log the
+    // first process began, once that process has ended.
+    if (g_uninstallMode && *argc - 1 >= 2) {
+      CopyBounded(switches.logPath, g_relocatedLogPath, sizeof(g_relocatedLogPath));
+    } else {
+      if (!OpenRunLog(switches.logPath, 0)) return kSwitchLogNotWritable;
+      LogLine("command line: %s", GetCommandLineA());
+    }
+  }
+  if (switches.bad) return kSwitchBad;
+  if (switches.destination[0] != '\0') {
+    if (!IsFullPath(switches.destination) ||
+        !CopyBounded(switches.destination, g_destinationSwitch, sizeof(g_destinationSwitch))) {
+      LogLine("destination not usable: %s", switches.destination);
+      return kSwitchBad;
+    }
+  }
+  return kSwitchesTaken;
+}
+
+void OpenRelocatedLog() {
+  if (g_relocatedLogPath[0] == '\0' || !OpenRunLog(g_relocatedLogPath, 1)) return;
+  LogLine("command line: %s", GetCommandLineA());
+}
+
+int AskUser(HWND owner, const char* text, const char* caption, UINT type, int silentAnswer) {
+  int answer = g_silent ? silentAnswer : MessageBoxA(owner, text, caption, type);
+  // The first line of the text names the question well enough.
+  const char* end = strchr(text, '\n');
+  int firstLine = end ? static_cast<int>(end - text) : static_cast<int>(strlen(text));
+  LogLine("question \"%s\": %.*s -> %s%s", caption, firstLine, text, AnswerName(answer),
+          g_silent ? " (silent)" : "");
+  return answer;
+}
+
+void NoteFailure(int exitCode) {
+  LogLine("failure: kind %d", exitCode);
+  if (g_exitCode == kExitSuccess) g_exitCode = exitCode;
+}
+
+int FinishRun(int exitCode) {
+  if (g_silent) exitCode = g_exitCode;
+  LogLine("exit code %d", exitCode);
+  CloseRunLog();
+  return exitCode;
+}

@@ -44,17 +44,19 @@ cp -r "$pkg/core" "$pkg/LFViewer.exe" "$pkg/LFCtrl.exe" "$pkg"/w*.vorn "$plain/"
 files=$(find "$plain" -type f | wc -l)
 echo "package: $files files, $(du -sh "$plain" | cut -f1) (${#core_lines[@]} core lines in $used bytes, ${#content_lines[@]} content files of 256 KB)"
 
-# The peer: an NSIS installer of the same files, stored uncompressed (as our
-# package is), with an uninstall entry, two links and an uninstaller, as a
-# silent install of a product commonly makes them.
+# The peer: NSIS installers of the same files with an uninstall entry, two
+# links and an uninstaller, as a silent install of a product commonly makes
+# them: one with NSIS's default compression (zlib), as NSIS builds them
+# unless told otherwise, and one stored uncompressed, as our package is.
 peer_dir="$WINEPREFIX/peer"
 mkdir -p "$peer_dir"
-cat > "$peer_dir/peer.nsi" <<NSI
+peer_script() {  # peer_script COMPRESSION-LINE OUTFILE
+cat <<NSI
 Unicode true
 Target amd64-unicode
-SetCompress off
+$1
 Name "Peer Browser"
-OutFile "$c/PeerSetup.exe"
+OutFile "$2"
 InstallDir "C:\\Peer\\World"
 RequestExecutionLevel admin
 Section
@@ -77,7 +79,11 @@ Section "Uninstall"
   DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser"
 SectionEnd
 NSI
+}
+peer_script "" "$c/PeerSetup.exe" > "$peer_dir/peer.nsi"
+peer_script "SetCompress off" "$c/PeerStored.exe" > "$peer_dir/stored.nsi"
 makensis -V1 "$peer_dir/peer.nsi"
+makensis -V1 "$peer_dir/stored.nsi"
 
 now() { date +%s.%N; }
 # Times one command in seconds; a failing command ends the benchmark.
@@ -90,35 +96,36 @@ timed() {
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
-install=() copy=() peer=() uninstall=() peer_uninstall=()
+install=() copy=() peer=() stored=() uninstall=() peer_uninstall=()
 for r in $(seq 1 "$runs"); do
   rm -rf "$c/Program Files/LUMENFIELD" "$c/PlainCopy" "$c/Peer"
   ti=$(timed wine 'C:\Bench\LFSetup.exe' /S)
   [ -f "$c/Program Files/LUMENFIELD/World/w200.vorn" ] || { echo "the silent install left no files"; exit 1; }
   tc=$(timed wine 'T:\build\win64\bin\plaincopy.exe' 'C:\PlainSource' 'C:\PlainCopy')
+  ts=$(timed wine 'C:\PeerStored.exe' /S)
+  [ -f "$c/Peer/World/w200.vorn" ] || { echo "the uncompressed peer install left no files"; exit 1; }
+  rm -rf "$c/Peer"
   tp=$(timed wine 'C:\PeerSetup.exe' /S)
   [ -f "$c/Peer/World/w200.vorn" ] || { echo "the peer install left no files"; exit 1; }
   tu=$(timed wine 'C:\windows\LFUninst.exe' '\s')
-  [ ! -e "$c/Program Files/LUMENFIELD/World/core" ] || { echo "the quiet uninstall left the files"; exit 1; }
+  [ ! -e "$c/Program Files/LUMENFIELD/World/core/file000.dat" ] || { echo "the quiet uninstall left the files"; exit 1; }
   # "_?=" keeps the peer's uninstaller in place, so that its end is the
   # uninstall's end (by default it copies itself away and returns at once).
   tq=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
   [ ! -e "$c/Peer/World/core" ] || { echo "the peer uninstall left the files"; exit 1; }
-  printf 'run %d: silent install %.3f s, plain copy %.3f s, peer install %.3f s, quiet uninstall %.3f s, peer uninstall %.3f s\n' \
-    "$r" "$ti" "$tc" "$tp" "$tu" "$tq"
-  install+=("$ti") copy+=("$tc") peer+=("$tp") uninstall+=("$tu") peer_uninstall+=("$tq")
+  printf 'run %d: silent install %.3f s, plain copy %.3f s, peer %.3f s, uncompressed peer %.3f s, quiet uninstall %.3f s, peer uninstall %.3f s\n' \
+    "$r" "$ti" "$tc" "$tp" "$ts" "$tu" "$tq"
+  install+=("$ti") copy+=("$tc") peer+=("$tp") stored+=("$ts") uninstall+=("$tu") peer_uninstall+=("$tq")
 done
-mi=$(median "${install[@]}") mc=$(median "${copy[@]}") mp=$(median "${peer[@]}")
+mi=$(median "${install[@]}") mc=$(median "${copy[@]}") mp=$(median "${peer[@]}") ms=$(median "${stored[@]}")
 mu=$(median "${uninstall[@]}") mq=$(median "${peer_uninstall[@]}")
 ratio() { echo "scale=2; $1 / $mc" | bc; }
 echo "medians of $runs runs ($files files):"
 printf '  plain copy        %.3f s  (1.00x)\n' "$mc"
 printf '  silent install    %.3f s  (%sx)\n' "$mi" "$(ratio "$mi")"
-printf '  peer install      %.3f s  (%sx)\n' "$mp" "$(ratio "$mp")"
+printf '  peer install      %.3f s  (%sx)  NSIS, default compression\n' "$mp" "$(ratio "$mp")"
+printf '  peer, uncompressed %.3f s (%sx)  NSIS, SetCompress off\n' "$ms" "$(ratio "$ms")"
 printf '  quiet uninstall   %.3f s  (%sx)\n' "$mu" "$(ratio "$mu")"
 printf '  peer uninstall    %.3f s  (%sx)\n' "$mq" "$(ratio "$mq")"
-if [ "$(echo "$mi <= $mp" | bc)" = 1 ]; then
-  echo "the silent install is at or below the peer's time"
-else
-  echo "the silent install is slower than the peer"
-fi
+verdict() { [ "$(echo "$mi <= $1" | bc)" = 1 ] && echo "at or below" || echo "above"; }
+echo "the silent install is $(verdict "$mp") the peer's time, $(verdict "$ms") the uncompressed peer's"

@@ -57,11 +57,61 @@ int ChooseDestinationFolder(const char* listName, char* folder, size_t size) {
   return FormatBounded(folder, size, "%s\\%s\\", navigatorDir, kPluginsFolder);
 }
 
-void RecordListLine(const char* listName, const FileListLine& line) {
+// The uninstall script's keys of one list, collected while the list is
+// installed and written with one section write when the list ends, on every
+// path out of it, or earlier when the buffer is full: one write per file
+// costs more than the copies of small files.
+struct PendingRecords {
+  const char* section = nullptr;
+  char keys[2 * kFileListSize + 2 * kListPathSize];
+  size_t used = 0;
+  PendingRecords() { keys[0] = '\0'; }
+  PendingRecords(const PendingRecords&) = delete;
+  PendingRecords& operator=(const PendingRecords&) = delete;
+  ~PendingRecords() { Flush(); }
+
+  void Add(const char* sectionName, const char* key) {
+    size_t length = strlen(key);
+    if (used + length + 2 > sizeof(keys)) Flush();
+    section = sectionName;
+    memcpy(keys + used, key, length + 1);
+    used += length + 1;
+    keys[used] = '\0';
+  }
+
+  void Flush() {
+    if (used == 0) return;
+    // The section as it stands, read whole: a read that fills its buffer
+    // (size - 2) is repeated with a larger one.
+    HeapText existing;
+    DWORD size = 4096, got = 0;
+    for (;; size *= 2) {
+      existing.reset(size);
+      if (!existing) break;
+      got = GetPrivateProfileSectionA(section, existing.get(), size, g_uninstScriptPath);
+      if (got < size - 2 || size >= (1u << 24)) break;
+    }
+    // Room for every existing line gaining an "=" and every key one too.
+    size_t mergedSize = 2 * static_cast<size_t>(got) + 2 * used + 2;
+    HeapText merged(existing ? mergedSize : 0);
+    if (existing && merged && MergeEmptyKeys(existing.get(), keys, merged.get(), mergedSize)) {
+      WritePrivateProfileSectionA(section, merged.get(), g_uninstScriptPath);
+    } else {
+      // Without memory for the merge the keys go one by one, as they
+      // always could.
+      for (const char* key = keys; *key; key += strlen(key) + 1)
+        WritePrivateProfileStringA(section, key, "", g_uninstScriptPath);
+    }
+    used = 0;
+    keys[0] = '\0';
+  }
+};
+
+void RecordListLine(PendingRecords* records, const char* listName, const FileListLine& line) {
   if (EqualsNoCase(listName, kSectionPlugins))
-    WritePrivateProfileStringA(kSectionPlugins, line.dest, "", g_uninstScriptPath);
+    records->Add(kSectionPlugins, line.dest);
   else
-    WritePrivateProfileStringA(g_productKey, line.dest + line.destStart, "", g_uninstScriptPath);
+    records->Add(g_productKey, line.dest + line.destStart);
 }
 
 // Asks before a newer installed file is replaced. Shown even in a quiet run:
@@ -96,31 +146,38 @@ int FailFile(const char* path, const char* why) {
   return 0;
 }
 
-// The subfolder the last line created: lines in the same folder need not
-// walk and create its whole path again.
-char g_lastSubfolder[kPathSize] = "";
+// The folders the last line's path needed, up to and including its last
+// backslash: lines in the same folder need not walk and create the whole
+// path again (each step is a system call that finds the folder there).
+char g_lastFolders[kPathSize] = "";
 
-int EnsureSubfolder(const char* subfolder) {
-  if (strcmp(subfolder, g_lastSubfolder) == 0) return 1;
-  if (!CreateFolderPath(subfolder)) return 0;
-  CopyBounded(subfolder, g_lastSubfolder, sizeof(g_lastSubfolder));
+int EnsureFoldersOf(const char* path) {
+  const char* name = AfterLastBackslash(path);
+  size_t prefix = name ? static_cast<size_t>(name - path) : 0;
+  if (prefix > 0 && prefix == strlen(g_lastFolders) && strncmp(path, g_lastFolders, prefix) == 0)
+    return 1;
+  if (!CreateFolderPath(path)) return 0;
+  if (prefix < sizeof(g_lastFolders)) {
+    memcpy(g_lastFolders, path, prefix);
+    g_lastFolders[prefix] = '\0';
+  }
   return 1;
 }
 
 // Steps for one file line after it is parsed; returns the list's running
 // result.
-int InstallListLine(HWND window, const char* listName, int record, const FileListLine& line,
-                    int result) {
+int InstallListLine(HWND window, const char* listName, PendingRecords* records,
+                    const FileListLine& line, int result) {
   if (line.sameName) {
     // The file's own subfolders; the copy below still decides the result.
-    result = CreateFolderPath(line.dest);
-  } else if (line.subfolder[0] != '\0' && !EnsureSubfolder(line.subfolder)) {
+    result = EnsureFoldersOf(line.dest);
+  } else if (line.subfolder[0] != '\0' && !EnsureFoldersOf(line.subfolder)) {
     return FailFile(line.dest, "its folder cannot be created");
   }
 
   // Recorded before the file is looked at, so that a file kept or refused
   // below is still removed by the uninstaller.
-  if (record) RecordListLine(listName, line);
+  if (records) RecordListLine(records, listName, line);
 
   if (!line.compare && FileExists(line.dest)) {
     KeepFile(line.dest, "kept if present");
@@ -154,9 +211,11 @@ int InstallListLine(HWND window, const char* listName, int record, const FileLis
 int InstallFileList(HWND window, const char* listName, int record) {
   char destFolder[kPathSize];
   if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder))) return 0;
-  int result = CreateFolderPath(destFolder);
+  g_lastFolders[0] = '\0';
+  int result = EnsureFoldersOf(destFolder);
   if (!result) FailFile(destFolder, "the folder cannot be created");
 
+  PendingRecords records;
   char list[kFileListSize];
   DWORD listLength = GetPrivateProfileSectionA(listName, list, sizeof(list), g_setupScriptPath);
   if (listLength > 0) {
@@ -182,9 +241,10 @@ int InstallFileList(HWND window, const char* listName, int record) {
       // A line whose path does not fit would name another file: the list
       // fails instead, so the install reports it.
       if (kind == kListLineTooLong) return FailFile(text, "path too long");
-      result = InstallListLine(window, listName, record, line, result);
+      result = InstallListLine(window, listName, record ? &records : nullptr, line, result);
     }
   }
+  records.Flush();
 
   if (!result) return 0;
   if (!record) return result;

@@ -96,3 +96,69 @@ int NextFolderEnd(const char* path, size_t from, size_t* end) {
   }
   return 0;
 }
+
+namespace {
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The key of a section line: the text before its "=" (all of it without
+// one), blanks around it left out.
+void KeyOf(const char* line, const char** begin, size_t* length) {
+  const char* end = strchr(line, '=');
+  if (!end) end = line + strlen(line);
+  while (line < end && (*line == ' ' || *line == '\t')) ++line;
+  while (end > line && (end[-1] == ' ' || end[-1] == '\t')) --end;
+  *begin = line;
+  *length = static_cast<size_t>(end - line);
+}
+
+int SameKey(const char* line, const char* key) {
+  const char* begin;
+  size_t length;
+  KeyOf(line, &begin, &length);
+  if (strlen(key) != length) return 0;
+  for (size_t i = 0; i < length; ++i)
+    if (FoldCase(begin[i]) != FoldCase(key[i])) return 0;
+  return 1;
+}
+
+// The first line of a double-zero list that SameKey matches, or null.
+const char* FindKey(const char* list, const char* key) {
+  for (const char* line = list; *line; line += strlen(line) + 1)
+    if (SameKey(line, key)) return line;
+  return nullptr;
+}
+
+int Append(char* out, size_t size, size_t* used, const char* text, size_t length, int withEquals) {
+  size_t need = length + (withEquals ? 1 : 0) + 1;
+  if (*used + need + 1 > size) return 0;  // room for the final zero too
+  memcpy(out + *used, text, length);
+  *used += length;
+  if (withEquals) out[(*used)++] = '=';
+  out[(*used)++] = '\0';
+  return 1;
+}
+
+}  // namespace
+
+size_t MergeEmptyKeys(const char* section, const char* keys, char* out, size_t size) {
+  size_t used = 0;
+  for (const char* line = section; *line; line += strlen(line) + 1) {
+    const char* begin;
+    size_t length;
+    KeyOf(line, &begin, &length);
+    int set = 0;
+    for (const char* key = keys; *key && !set; key += strlen(key) + 1) set = SameKey(line, key);
+    int fits = set ? Append(out, size, &used, begin, length, 1)
+                   : Append(out, size, &used, line, strlen(line), 0);
+    if (!fits) return 0;
+  }
+  for (const char* key = keys; *key; key += strlen(key) + 1) {
+    const char* earlier = FindKey(keys, key);
+    if (FindKey(section, key) || earlier != key) continue;
+    if (!Append(out, size, &used, key, strlen(key), 1)) return 0;
+  }
+  if (used + 1 > size) return 0;
+  out[used++] = '\0';
+  return used;
+}

@@ -130,3 +130,27 @@ TEST(NextFolderEnd, WalksEveryFolderButDrivesAndEmptyParts) {
 }
 
 }  // namespace
+
+// Section texts written with "|" for each line's zero byte.
+std::string Zeroed(std::string s) {
+  for (char& c : s) if (c == '|') c = '\0';
+  return s + '\0';
+}
+
+TEST(MergeEmptyKeys, LeavesTheSectionAsOneWritePerKeyWould) {
+  struct { const char* section; const char* keys; const char* merged; size_t size; } cases[] = {
+      {"", "a|b\\c|", "a=|b\\c=|", 64},
+      {"altkey=Quillara|", "LFViewer.exe|", "altkey=Quillara|LFViewer.exe=|", 64},
+      {"x=1| Readme.TXT =old|y|", "readme.txt|y|z|", "x=1|Readme.TXT=|y=|z=|", 64},
+      {"", "a|A|b|a|", "a=|b=|", 64},
+      {"k=v|", "a|", "", 7},   // "k=v", "a=" and the final zeros need 8 bytes
+      {"k=v|", "a|", "k=v|a=|", 8},
+  };
+  for (const auto& c : cases) {
+    std::string section = Zeroed(c.section), keys = Zeroed(c.keys);
+    std::vector<char> out(c.size, 'x');
+    size_t n = MergeEmptyKeys(section.c_str(), keys.c_str(), out.data(), out.size());
+    std::string expected = c.merged[0] ? Zeroed(c.merged) : std::string();
+    EXPECT_EQ(expected, std::string(out.data(), n)) << c.keys;
+  }
+}

@@ -24,7 +24,7 @@ int FormatBounded(char* dst, size_t size, const char* format, ...) {
   return 1;
 }
 
-static char FoldAscii(char c) {
+char FoldAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 

@@ -13,6 +13,9 @@ int CopyBounded(const char* src, char* dst, size_t size);
 int FormatBounded(char* dst, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// An ASCII capital as its small letter; any other byte as it is.
+char FoldAscii(char c);
+
 // ASCII letters folded; other bytes compared as they are.
 int EqualsNoCase(const char* a, const char* b);
 

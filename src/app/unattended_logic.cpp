@@ -10,11 +10,9 @@ const char kSilentSwitch[] = "/S";
 const char kLogSwitch[] = "/LOG=";
 const char kDestinationSwitch[] = "/D=";
 
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 int StartsWithNoCase(const char* text, const char* prefix) {
   for (; *prefix; ++text, ++prefix)
-    if (Fold(*text) != Fold(*prefix)) return 0;
+    if (FoldAscii(*text) != FoldAscii(*prefix)) return 0;
   return 1;
 }
 

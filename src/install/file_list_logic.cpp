@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/text_util.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -99,8 +101,6 @@ int NextFolderEnd(const char* path, size_t from, size_t* end) {
 
 namespace {
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The key of a section line: the text before its "=" (all of it without
 // one), blanks around it left out.
 void KeyOf(const char* line, const char** begin, size_t* length) {
@@ -118,7 +118,7 @@ int SameKey(const char* line, const char* key) {
   KeyOf(line, &begin, &length);
   if (strlen(key) != length) return 0;
   for (size_t i = 0; i < length; ++i)
-    if (FoldCase(begin[i]) != FoldCase(key[i])) return 0;
+    if (FoldAscii(begin[i]) != FoldAscii(key[i])) return 0;
   return 1;
 }
 

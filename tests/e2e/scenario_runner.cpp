@@ -461,6 +461,11 @@ struct RowRun {
     runStart = ULONGLONG(now.dwHighDateTime) << 32 | now.dwLowDateTime;
     runTicks = GetTickCount64();
     expectedExit = -1;
+    // Once the start log was checked, each run logs afresh.
+    if (logRead && !log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
+    if (logRead) DeleteFileA(kLog);
+    logRead = false;
+    log.clear();
     run.reset(new Run);
     // The programs the setup starts log their starts; those beside it do not.
     SetEnvironmentVariableA("LF_STANDIN_LOG", kLog);

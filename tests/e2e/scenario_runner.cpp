@@ -73,7 +73,9 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-std::vector<std::string> List(const std::string& s) { return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", "); }
+std::vector<std::string> List(const std::string& s) {
+  return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", ");
+}
 
 // ---- The machine ----
 
@@ -138,8 +140,9 @@ std::string FileVersion(const std::string& path) {
   std::vector<char> block;
   VS_FIXEDFILEINFO* v = FixedVersion(path, &block);
   char text[64] = "";
-  if (v) snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", v->dwFileVersionMS >> 16, v->dwFileVersionMS & 0xFFFF,
-                  v->dwFileVersionLS >> 16, v->dwFileVersionLS & 0xFFFF);
+  if (v)
+    snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", v->dwFileVersionMS >> 16, v->dwFileVersionMS & 0xFFFF,
+             v->dwFileVersionLS >> 16, v->dwFileVersionLS & 0xFFFF);
   return text;
 }
 
@@ -168,7 +171,8 @@ ULONGLONG WriteTime(const std::string& path) {
 ULONGLONG DayTime(const std::string& day) {
   SYSTEMTIME st{};
   FILETIME ft{};
-  if (sscanf(day.c_str(), "%hu-%hu-%hu", &st.wYear, &st.wMonth, &st.wDay) != 3 || !SystemTimeToFileTime(&st, &ft)) return 0;
+  if (sscanf(day.c_str(), "%hu-%hu-%hu", &st.wYear, &st.wMonth, &st.wDay) != 3 || !SystemTimeToFileTime(&st, &ft))
+    return 0;
   return ULONGLONG(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
 }
 
@@ -187,7 +191,8 @@ std::vector<std::string> ReadIni(const std::string& file, const char* section) {
   DWORD n = section ? GetPrivateProfileSectionA(section, buf.data(), buf.size(), file.c_str())
                     : GetPrivateProfileSectionNamesA(buf.data(), buf.size(), file.c_str());
   std::vector<std::string> out;
-  for (const char* p = buf.data(); p < buf.data() + n && *p; p += strlen(p) + 1) out.push_back(section ? LowerKey(p) : p);
+  for (const char* p = buf.data(); p < buf.data() + n && *p; p += strlen(p) + 1)
+    out.push_back(section ? LowerKey(p) : p);
   return out;
 }
 
@@ -229,8 +234,10 @@ struct Key {
 // 64-bit ones, but for the few class subkeys that stay redirected.
 REGSAM ViewFor(const std::string& root, const std::string& key) {
   std::string k = Lower(key) + "\\";
-  if (root == "HKLM" && k.compare(0, 17, "software\\classes\\") == 0) k = k.substr(17);
-  else if (root != "HKCR") return g_view;
+  if (root == "HKLM" && k.compare(0, 17, "software\\classes\\") == 0)
+    k = k.substr(17);
+  else if (root != "HKCR")
+    return g_view;
   for (const char* redirected : {"clsid\\", "directshow\\", "interface\\", "media type\\", "mediafoundation\\"})
     if (k.compare(0, strlen(redirected), redirected) == 0) return g_view;
   return 0;
@@ -259,7 +266,8 @@ std::string ReadValue(const std::string& path, const std::string& name) {
   Key k;
   BYTE data[4096];
   DWORD type = 0, size = sizeof data;
-  bool found = OpenKey(path, KEY_QUERY_VALUE, false, &k) && !RegQueryValueExA(k.h, name.c_str(), nullptr, &type, data, &size);
+  bool found =
+      OpenKey(path, KEY_QUERY_VALUE, false, &k) && !RegQueryValueExA(k.h, name.c_str(), nullptr, &type, data, &size);
   return found ? Typed(type, data, size) : "";
 }
 
@@ -274,7 +282,8 @@ bool WriteValue(const std::string& path, const std::string& name, const std::str
 }
 
 // A whole tree as "path\name" -> typed value ("path\" -> "key" for keys).
-void SnapshotKey(HKEY parent, const std::string& name, const std::string& path, std::map<std::string, std::string>* out) {
+void SnapshotKey(HKEY parent, const std::string& name, const std::string& path,
+                 std::map<std::string, std::string>* out) {
   Key k;
   if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | g_view, &k.h)) return;
   (*out)[path + "\\"] = "key";
@@ -335,8 +344,10 @@ void ExpandUse(const Line& use, std::vector<Line>* out, int depth) {
         line.text.replace(at, 2, value);
     }
     line.where = use.where + " (" + line.where + ")";
-    if (line.text.compare(0, 4, "use ") == 0) ExpandUse(line, out, depth + 1);
-    else out->push_back(line);
+    if (line.text.compare(0, 4, "use ") == 0)
+      ExpandUse(line, out, depth + 1);
+    else
+      out->push_back(line);
   }
 }
 
@@ -382,8 +393,10 @@ void LoadScenarios() {
   for (Row& row : g_rows) {
     std::vector<Line> expanded;
     for (const Line& l : row.lines) {
-      if (l.text.compare(0, 4, "use ") == 0) ExpandUse(l, &expanded, 0);
-      else expanded.push_back(l);
+      if (l.text.compare(0, 4, "use ") == 0)
+        ExpandUse(l, &expanded, 0);
+      else
+        expanded.push_back(l);
     }
     row.lines = expanded;
   }
@@ -421,7 +434,8 @@ struct RowRun {
   }
 
   void Compare(const std::string& what, const std::string& expected, const std::string& actual) {
-    if (expected != actual) Fail(what + "\n    expected \"" + Escaped(expected) + "\"\n    actual   \"" + Escaped(actual) + "\"");
+    if (expected != actual)
+      Fail(what + "\n    expected \"" + Escaped(expected) + "\"\n    actual   \"" + Escaped(actual) + "\"");
   }
 
   void CompareSets(const std::string& what, std::vector<std::string> expected, std::vector<std::string> actual) {
@@ -440,16 +454,24 @@ struct RowRun {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
       size_t j = i + 1;
-      while (s[i] == '$' && j < s.size() && (isupper(static_cast<unsigned char>(s[j])) || isdigit(static_cast<unsigned char>(s[j])) || s[j] == '_')) ++j;
+      while (s[i] == '$' && j < s.size() &&
+             (isupper(static_cast<unsigned char>(s[j])) || isdigit(static_cast<unsigned char>(s[j])) || s[j] == '_'))
+        ++j;
       std::string name = s.substr(i + 1, j - i - 1);
       bool braced = (name == "SHORT" || name == "N") && j < s.size() && s[j] == '{';
       std::string inner = braced ? Expand(s.substr(j + 1, s.find('}', j) - j - 1)) : "";
       char shortPath[MAX_PATH];
       DWORD n = braced ? GetShortPathNameA(inner.c_str(), shortPath, sizeof shortPath) : 0;
-      if (name.empty()) out += s[i];
-      else if (braced) out += name == "N" ? std::string(strtoul(inner.c_str(), nullptr, 10), 'n') : n && n < sizeof shortPath ? shortPath : inner;
-      else if (vars.count(name)) out += Expand(vars[name]);
-      else Fail("unknown variable $" + name);
+      if (name.empty())
+        out += s[i];
+      else if (braced)
+        out += name == "N"                 ? std::string(strtoul(inner.c_str(), nullptr, 10), 'n')
+               : n && n < sizeof shortPath ? shortPath
+                                           : inner;
+      else if (vars.count(name))
+        out += Expand(vars[name]);
+      else
+        Fail("unknown variable $" + name);
       i = braced ? std::min(s.find('}', j), s.size()) : j - 1;
     }
     return out;
@@ -488,7 +510,8 @@ struct RowRun {
       // gone before the driver could open it has no name and no code.
       if (!p.handle || p.exitCode == 0xC0000135 || Lower(p.name) == "winemenubuilder.exe") continue;
       ++processes;
-      if (expectedExit < 0 && ended && p.exitCode) Fail(p.name + " (pid " + std::to_string(p.pid) + ") exit code " + std::to_string(p.exitCode));
+      if (expectedExit < 0 && ended && p.exitCode)
+        Fail(p.name + " (pid " + std::to_string(p.pid) + ") exit code " + std::to_string(p.exitCode));
     }
     if (expectedExit >= 0) Compare("exit code", std::to_string(expectedExit), std::to_string(run->procs[0].exitCode));
     if (!ended) Fail("expected the program to end without another window");
@@ -502,24 +525,29 @@ struct RowRun {
     Window w;
     std::string caption = f[0], text = f.size() > 1 ? f[1] : "", button = f.size() > 2 ? f[2] : "";
     if (!run) return Fail("an answer without a running program");
-    if (!NextWindow(*run, &w, WaitMs())) return Fail("expected window \"" + caption + "\" with \"" + text + "\", none came");
+    if (!NextWindow(*run, &w, WaitMs()))
+      return Fail("expected window \"" + caption + "\" with \"" + text + "\", none came");
     if (Escaped(w.caption) != caption || Escaped(w.text) != text)
-      return Fail("window differs\n    expected \"" + caption + "\" \"" + text + "\"\n    actual   \"" + Escaped(w.caption) + "\" \"" +
-                  Escaped(w.text) + "\"");
+      return Fail("window differs\n    expected \"" + caption + "\" \"" + text + "\"\n    actual   \"" +
+                  Escaped(w.caption) + "\" \"" + Escaped(w.text) + "\"");
     size_t failed = failures.size();
     for (size_t i = 3; i < f.size(); ++i) {
       std::string option = f[i].substr(0, f[i].find(' ')), value = Trim(f[i].substr(option.size()));
-      if (option == "from-copy" && (w.pid == run->procs[0].pid || WaitForSingleObject(run->procs[0].handle, 0) != WAIT_OBJECT_0))
+      if (option == "from-copy" &&
+          (w.pid == run->procs[0].pid || WaitForSingleObject(run->procs[0].handle, 0) != WAIT_OBJECT_0))
         Fail("the window should come from the relocated copy after the first process ended");
-      if ((option == "type" && !value.empty() && !TypeText(*run, w, value)) || (option == "select" && !SelectFolder(*run, w, value)))
+      if ((option == "type" && !value.empty() && !TypeText(*run, w, value)) ||
+          (option == "select" && !SelectFolder(*run, w, value)))
         Fail("cannot " + f[i] + " in \"" + caption + "\"");
       // A wizard sets its buttons just after it shows a page.
-      for (int tries = 0; option == "buttons" && tries < 100 && EnabledButtons(w) != value; ++tries, Describe(&w)) Sleep(20);
+      for (int tries = 0; option == "buttons" && tries < 100 && EnabledButtons(w) != value; ++tries, Describe(&w))
+        Sleep(20);
       if (option == "buttons") Compare("enabled buttons of \"" + caption + "\"", value, EnabledButtons(w));
       // The programs beside the setup end before the press, as a user closes them while the message waits.
       if (option == "stopped") running.clear();
     }
-    return (failures.size() == failed && Press(*run, w, button)) || Fail("cannot press [" + button + "] in \"" + caption + "\"");
+    return (failures.size() == failed && Press(*run, w, button)) ||
+           Fail("cannot press [" + button + "] in \"" + caption + "\"");
   }
 
   // The hidden main window keeps its computed place and stays hidden even
@@ -528,12 +556,16 @@ struct RowRun {
     HWND main = nullptr;
     for (int i = 0; i < 3000 && !main; ++i, Sleep(10)) main = FindWindowA("InstallWClass", "Install");
     RECT work, before, after;
-    auto place = [](const RECT& r) { return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left); };
+    auto place = [](const RECT& r) {
+      return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left);
+    };
     if (!main) return Fail("no main window");
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(main, &before);
-    Compare("main window place", std::to_string(WindowOrigin(work.right - work.left, 440)) + "," +
-            std::to_string(WindowOrigin(work.bottom - work.top, 270)), place(before).substr(0, place(before).find(' ')));
+    Compare("main window place",
+            std::to_string(WindowOrigin(work.right - work.left, 440)) + "," +
+                std::to_string(WindowOrigin(work.bottom - work.top, 270)),
+            place(before).substr(0, place(before).find(' ')));
     ShowWindowAsync(main, SW_SHOWNORMAL);
     SetWindowPos(main, HWND_TOP, 5, 5, 100, 100, SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW);
     DWORD_PTR ignored;
@@ -545,37 +577,28 @@ struct RowRun {
     return true;
   }
 
-  // The package checker on a folder, its output in a file as a console
-  // program's would be redirected; "expect output" matches its lines.
+  // The package checker on a folder; "expect output" matches the lines it prints.
   void Check(const std::vector<std::string>& f) {
-    char temp[MAX_PATH], outPath[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    GetTempFileNameA(temp, "lfp", 0, outPath);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA si{sizeof si};
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = file;
-    std::string command = "\"" + Built("lfpack.exe") + "\" check " + (f.size() > 1 && !f[1].empty() ? f[1] + " " : "") + "\"" + f[0] + "\"";
-    PROCESS_INFORMATION pi{};
-    DWORD code = 999;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi) &&
-        WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
-      GetExitCodeProcess(pi.hProcess, &code);
-    for (HANDLE h : {pi.hProcess, pi.hThread, file}) CloseHandle(h);
-    std::istringstream text(ReadText(outPath));
-    DeleteFileA(outPath);
+    std::string options = f.size() > 1 && !f[1].empty() ? f[1] + " " : "";
+    std::string command = "\"" + Built("lfpack.exe") + "\" check " + options + "\"" + f[0] + "\" 2>&1";
+    FILE* pipe = _popen(("\"" + command + "\"").c_str(), "r");  // cmd /c takes the outer quotes off
+    char line[4096];
     output.clear();
     outputAt = 0;
-    for (std::string line; std::getline(text, line);) output.push_back(Trim(line));
-    Compare("exit code of " + command + "\n    " + Join(output, "\n    "), f.size() > 2 ? f[2] : "0", std::to_string(code));
+    while (pipe && fgets(line, sizeof line, pipe))
+      output.push_back(Trim(std::string(line).substr(0, strcspn(line, "\n"))));
+    int code = pipe ? _pclose(pipe) : -1;
+    Compare("exit code of " + command + "\n    " + Join(output, "\n    "), f.size() > 2 ? f[2] : "0",
+            std::to_string(code));
   }
 
   bool Given(const std::string& kind, const std::vector<std::string>& f) {
-    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "", standin = Built("viewer_standin.exe");
+    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "",
+                standin = Built("viewer_standin.exe");
     if (kind == "package") {
       std::string dir = f.size() > 1 ? b : Expand("$PKG");
-      bool ok = CopyTo(Setup(), dir + "\\LFSetup.exe") && CopyTo(standin, dir + "\\LFViewer.exe") && CopyTo(standin, dir + "\\LFCtrl.exe");
+      bool ok = CopyTo(Setup(), dir + "\\LFSetup.exe") && CopyTo(standin, dir + "\\LFViewer.exe") &&
+                CopyTo(standin, dir + "\\LFCtrl.exe");
       for (const char* file : {"license.txt", "readme.txt", "quickstart.txt", "welcome.vorn", "LFSetup.inf"})
         ok = ok && CopyTo(Built("sample-package\\") + file, dir + "\\" + file);
       return ok;
@@ -584,7 +607,8 @@ struct RowRun {
       std::string script = Expand("$PKG\\LFSetup.inf"), text = ReadText(script);
       std::vector<std::string> change = Split(a, "=>");
       size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
-      return at != std::string::npos && WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
+      return at != std::string::npos &&
+             WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
     }
     if (kind == "file") return WriteText(a, Unescape(b));
     if (kind == "program") return CopyTo(Built(a), b);
@@ -594,8 +618,12 @@ struct RowRun {
     if (kind == "readonly") return SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY);
     if (kind == "reg") return WriteValue(a, b, c);
     if (kind == "winver") return WriteValue("HKCU\\Software\\Wine\\AppDefaults\\" + a, "Version", "sz:" + b);
-    if (kind == "ini") return c.find('=') != std::string::npos && WritePrivateProfileStringA(b.c_str(), c.substr(0, c.find('=')).c_str(), c.substr(c.find('=') + 1).c_str(), a.c_str());
-    if (kind == "temp") return SetEnvironmentVariableA("TMP", a.c_str()) && SetEnvironmentVariableA("TEMP", a.c_str()) && MakeFolders(a);
+    if (kind == "ini")
+      return c.find('=') != std::string::npos &&
+             WritePrivateProfileStringA(b.c_str(), c.substr(0, c.find('=')).c_str(), c.substr(c.find('=') + 1).c_str(),
+                                        a.c_str());
+    if (kind == "temp")
+      return SetEnvironmentVariableA("TMP", a.c_str()) && SetEnvironmentVariableA("TEMP", a.c_str()) && MakeFolders(a);
     if (kind == "link") {
       std::string link[4] = {b};
       return MakeFolders(Parent(a)) && ShellLink(a, true, link);
@@ -604,7 +632,8 @@ struct RowRun {
       // The browser stand-in is ready once its window is there; under load that can take a while.
       bool browser = a == "browser" || a == "browser-ignoring-close";
       running.emplace_back(new Run);
-      if (!Start(*running.back(), browser ? "\"" + standin + "\" --browser" + (a == "browser" ? "" : " --ignore-close") : a, "", false))
+      if (!Start(*running.back(),
+                 browser ? "\"" + standin + "\" --browser" + (a == "browser" ? "" : " --ignore-close") : a, "", false))
         return false;
       WaitForInputIdle(running.back()->procs[0].handle, 5000);
       for (int i = 0; browser && i < 3000 && !FindWindowA("LumenFieldClass", nullptr); ++i) Sleep(10);
@@ -616,37 +645,48 @@ struct RowRun {
   }
 
   void Expect(const std::string& kind, const std::vector<std::string>& f) {
-    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "", d = f.size() > 3 ? f[3] : "", link[4];
+    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "", d = f.size() > 3 ? f[3] : "",
+                link[4];
     std::vector<std::string> files, keys = List(c);
     Key key;
     std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
     // A file deleted on close goes just after the process that held it ends.
     for (int i = 0; i < 200 && kind == "missing" && Exists(a); ++i) Sleep(10);
-    if ((kind == "exists" || kind == "missing") && Exists(a) != (kind == "exists")) Fail(a + (kind == "exists" ? " is missing" : " exists"));
+    if ((kind == "exists" || kind == "missing") && Exists(a) != (kind == "exists"))
+      Fail(a + (kind == "exists" ? " is missing" : " exists"));
     if (kind == "files") ListFiles(a, "", &files);
     if (kind == "files") CompareSets("files below " + a, List(b), files);
     if (kind == "text") Compare("text of " + a, b, Escaped(ReadText(a)));
     if (kind == "same") Compare(a + " holds " + b, Exists(a) ? ReadText(b) : "(" + b + ")", ReadText(a));
     if (kind == "version") Compare("version of " + a, b, FileVersion(a));
-    if (kind == "time" && (!WriteTime(a) || WriteTime(a) / kDay != DayTime(b) / kDay)) Fail(a + " was not written on " + b + " (UTC)");
+    if (kind == "time" && (!WriteTime(a) || WriteTime(a) / kDay != DayTime(b) / kDay))
+      Fail(a + " was not written on " + b + " (UTC)");
     if (kind == "rewritten" && WriteTime(a) < runStart) Fail(a + " was not written by the last run");
     if (kind == "ini") CompareSets("[" + b + "] of " + a, keys, ReadIni(a, b.c_str()));
     if (kind == "inisections") CompareSets("sections of " + a, List(b), ReadIni(a, nullptr));
     if (kind == "reg") Compare(a + " : " + (b.empty() ? "(default)" : b), c == "-" ? "" : c, ReadValue(a, b));
-    if ((kind == "key" || kind == "nokey") && OpenKey(a, KEY_READ, false, &key) != (kind == "key")) Fail(a + (kind == "key" ? " is missing" : " exists"));
-    if (kind == "link" && !ShellLink(a, false, link)) Fail("no link " + a);
-    else if (kind == "link") Compare("link " + a, Lower(b) + " | " + c + " | " + d + " | ", Lower(link[0]) + " | " + link[1] + " | " + link[2] + " | " + link[3]);
+    if ((kind == "key" || kind == "nokey") && OpenKey(a, KEY_READ, false, &key) != (kind == "key"))
+      Fail(a + (kind == "key" ? " is missing" : " exists"));
+    if (kind == "link" && !ShellLink(a, false, link))
+      Fail("no link " + a);
+    else if (kind == "link")
+      Compare("link " + a, Lower(b) + " | " + c + " | " + d + " | ",
+              Lower(link[0]) + " | " + link[1] + " | " + link[2] + " | " + link[3]);
     if (kind == "log") ExpectStart(a);
     while (kind == "output" && outputAt < output.size() && output[outputAt].compare(0, a.size(), a) != 0) ++outputAt;
     if (kind == "output" && outputAt++ >= output.size())
       Fail("no further line of the check begins with \"" + a + "\"; it printed:\n    " + Join(output, "\n    "));
     if (kind == "processes") Compare("processes of the last run", a, std::to_string(processes));
-    if (kind == "duration" && runTicks < std::stoull(a)) Fail("the last run took " + std::to_string(runTicks) + " ms, less than " + a);
-    bool alive = kind == "browser" && !running.empty() && WaitForSingleObject(running[0]->procs[0].handle, a == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
+    if (kind == "duration" && runTicks < std::stoull(a))
+      Fail("the last run took " + std::to_string(runTicks) + " ms, less than " + a);
+    bool alive = kind == "browser" && !running.empty() &&
+                 WaitForSingleObject(running[0]->procs[0].handle, a == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
     if (kind == "browser" && alive != (a == "running")) Fail("the browser should have " + a);
     if (kind == "unchanged") ExpectUnchanged(List(a));
-    if (std::string(" files exists missing text same version time rewritten ini inisections reg key nokey link log output processes "
-                    "duration browser unchanged ").find(" " + kind + " ") == std::string::npos)
+    if (std::string(" files exists missing text same version time rewritten ini inisections reg key nokey link log "
+                    "output processes "
+                    "duration browser unchanged ")
+            .find(" " + kind + " ") == std::string::npos)
       Fail("unknown expectation '" + kind + "'");
   }
 
@@ -667,12 +707,15 @@ struct RowRun {
       // Wine quotes a program path with blanks that a command line gave
       // without quotes; those quotes go, so that a line reads as the program built it.
       size_t tab = line.find('\t'), close = line.find('"', tab + 2);
-      if (tab != std::string::npos && line.compare(tab + 1, 1, "\"") == 0 && close != std::string::npos && line.find(' ', tab + 1) < close)
+      if (tab != std::string::npos && line.compare(tab + 1, 1, "\"") == 0 && close != std::string::npos &&
+          line.find(' ', tab + 1) < close)
         line.erase(close, 1).erase(tab + 1, 1);
     }
     logRead = true;
-    if (expected != "-") Compare("program start", expected, log.empty() ? "(no further start)" : Escaped(log.front()));
-    else if (!log.empty()) Fail("unexpected program start \"" + Escaped(log.front()) + "\"");
+    if (expected != "-")
+      Compare("program start", expected, log.empty() ? "(no further start)" : Escaped(log.front()));
+    else if (!log.empty())
+      Fail("unexpected program start \"" + Escaped(log.front()) + "\"");
     if (expected != "-" && !log.empty()) log.erase(log.begin());
   }
 
@@ -682,9 +725,11 @@ struct RowRun {
   bool RunRelocated(const std::string& copy, const std::string& target) {
     Run first;
     Window early;
-    if (!Start(first, "\"" + Built("viewer_standin.exe") + "\" --stay", "", false)) return Fail("cannot start the first process");
+    if (!Start(first, "\"" + Built("viewer_standin.exe") + "\" --stay", "", false))
+      return Fail("cannot start the first process");
     HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.procs[0].pid);
-    std::string command = "\"" + copy + "\" " + std::to_string(reinterpret_cast<INT_PTR>(inheritable)) + " \"" + target + "\"";
+    std::string command =
+        "\"" + copy + "\" " + std::to_string(reinterpret_cast<INT_PTR>(inheritable)) + " \"" + target + "\"";
     bool started = CopyTo(Setup(), copy) && CopyTo(Setup(), target) && StartRun(command, "", true);
     if (started && NextWindow(*run, &early, 1500)) Fail("the copy showed a window while the first process ran");
     if (!Exists(target)) Fail("the copy deleted " + target + " while the first process ran");
@@ -699,11 +744,13 @@ struct RowRun {
     if (verb == "run-relocated") return RunRelocated(f[0], f.size() > 1 ? f[1] : "");
     if (verb == "run-uninstall-entry") {
       // Windows runs the uninstall string as it stands.
-      std::string command = ReadValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser", "UninstallString");
+      std::string command = ReadValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
+                                      "UninstallString");
       return command.compare(0, 3, "sz:") == 0 ? StartRun(command.substr(3), "", false) : Fail("no uninstall entry");
     }
     if (verb == "run" && !CopyTo(Setup(), f[0])) return Fail("cannot place the program at " + f[0]);
-    if (verb == "run") return StartRun("\"" + f[0] + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), Parent(f[0]), false);
+    if (verb == "run")
+      return StartRun("\"" + f[0] + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), Parent(f[0]), false);
     if (verb == "exit") expectedExit = std::stol(f[0]);
     if (verb == "check") Check(f);
     return verb == "exit" || verb == "check" || Fail("unknown line: " + verb);
@@ -716,7 +763,8 @@ struct RowRun {
     SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
     vars = g_lets;
     vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog}});
-    vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")}, {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
+    vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
+                 {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
     g_view = bits == 32 ? KEY_WOW64_32KEY : 0;
     CoInitialize(nullptr);
     for (const Line& line : row.lines) {
@@ -736,8 +784,9 @@ struct RowRun {
     running.clear();
     if (!log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
     if (!failures.empty())
-      ADD_FAILURE_AT(row.file.c_str(), row.line) << row.title << "\n" << Join(failures, "\n") << "\n--- transcript ---\n" << transcript
-                                                 << "------------------";
+      ADD_FAILURE_AT(row.file.c_str(), row.line) << row.title << "\n"
+                                                 << Join(failures, "\n") << "\n--- transcript ---\n"
+                                                 << transcript << "------------------";
   }
 };
 
@@ -754,7 +803,8 @@ std::string TestName(size_t i, int bits) {
   for (size_t j = 0; j <= i; ++j) inFile = j > 0 && g_rows[j - 1].file == g_rows[i].file ? inFile + 1 : 1;
   std::string name = (inFile < 10 ? "0" : "") + std::to_string(inFile) + "_";
   for (char c : g_rows[i].title)
-    if (name.size() < 51 && (isalnum(static_cast<unsigned char>(c)) || name.back() != '_')) name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    if (name.size() < 51 && (isalnum(static_cast<unsigned char>(c)) || name.back() != '_'))
+      name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
   while (name.back() == '_') name.pop_back();
   return name + (bits == 32 ? "_x86" : "_x64");
 }
@@ -768,8 +818,9 @@ const bool g_registered = [] {
   for (size_t i = 0; i < g_rows.size(); ++i)
     for (int bits : {64, 32})
       if (bits == 64 || both)
-        ::testing::RegisterTest(g_rows[i].file.substr(0, g_rows[i].file.find('.')).c_str(), TestName(i, bits).c_str(), nullptr, nullptr,
-                                g_rows[i].file.c_str(), g_rows[i].line, [i, bits]() -> ::testing::Test* { return new RowTest(i, bits); });
+        ::testing::RegisterTest(g_rows[i].file.substr(0, g_rows[i].file.find('.')).c_str(), TestName(i, bits).c_str(),
+                                nullptr, nullptr, g_rows[i].file.c_str(), g_rows[i].line,
+                                [i, bits]() -> ::testing::Test* { return new RowTest(i, bits); });
   if (!g_loadErrors.empty())
     ::testing::RegisterTest("scenarios", "load", nullptr, nullptr, __FILE__, __LINE__, []() -> ::testing::Test* {
       struct LoadErrors : ::testing::Test {

@@ -17,9 +17,12 @@ namespace {
 bool g_ignoreClose = false;
 
 LRESULT CALLBACK StandinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_TIMER || (msg == WM_CLOSE && !g_ignoreClose)) DestroyWindow(hwnd);
-  else if (msg == WM_DESTROY) PostQuitMessage(0);
-  else if (msg != WM_CLOSE) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_TIMER || (msg == WM_CLOSE && !g_ignoreClose))
+    DestroyWindow(hwnd);
+  else if (msg == WM_DESTROY)
+    PostQuitMessage(0);
+  else if (msg != WM_CLOSE)
+    return DefWindowProcA(hwnd, msg, wp, lp);
   return 0;
 }
 

@@ -2,7 +2,8 @@
 // prints everything that happened. Lets a person see under Wine what a test
 // would see, without writing a test.
 //
-//   lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer BUTTON]... -- <program> [args...]
+//   lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer BUTTON]... -- <program>
+//   [args...]
 //
 // --shots PREFIX saves each window, as drawn on the screen, before it is
 // answered: PREFIXNN.bmp (24-bit), NN the number of the answer.
@@ -33,9 +34,11 @@ bool SaveWindowImage(HWND hwnd, const std::string& path) {
   DeleteObject(bmp);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof file + sizeof info + bits.size()), 0, 0, sizeof file + sizeof info};
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof file + sizeof info + bits.size()), 0, 0,
+                        sizeof file + sizeof info};
   FILE* out = ok ? fopen(path.c_str(), "wb") : nullptr;
-  ok = out && fwrite(&file, sizeof file, 1, out) && fwrite(&info, sizeof info, 1, out) && fwrite(bits.data(), bits.size(), 1, out);
+  ok = out && fwrite(&file, sizeof file, 1, out) && fwrite(&info, sizeof info, 1, out) &&
+       fwrite(bits.data(), bits.size(), 1, out);
   return out && fclose(out) == 0 && ok;
 }
 
@@ -49,19 +52,29 @@ int main(int argc, char** argv) {
   for (; i + 1 < argc && std::string(argv[i]) != "--"; i += 2) {
     std::string option = argv[i], value = argv[i + 1];
     size_t eq = value.find('=');
-    if (option == "--timeout-ms") timeoutMs = strtoul(value.c_str(), nullptr, 10);
-    else if (option == "--cwd") cwd = value;
-    else if (option == "--env" && eq != std::string::npos) SetEnvironmentVariableA(value.substr(0, eq).c_str(), value.substr(eq + 1).c_str());
-    else if (option == "--answer") answers.push_back(value);
-    else if (option == "--shots") shots = value;
-    else break;
+    if (option == "--timeout-ms")
+      timeoutMs = strtoul(value.c_str(), nullptr, 10);
+    else if (option == "--cwd")
+      cwd = value;
+    else if (option == "--env" && eq != std::string::npos)
+      SetEnvironmentVariableA(value.substr(0, eq).c_str(), value.substr(eq + 1).c_str());
+    else if (option == "--answer")
+      answers.push_back(value);
+    else if (option == "--shots")
+      shots = value;
+    else
+      break;
   }
   if (i + 1 >= argc || std::string(argv[i]) != "--") {
-    fprintf(stderr, "usage: lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer BUTTON]... -- <program> [args...]\n");
+    fprintf(stderr,
+            "usage: lfdrive.exe [--timeout-ms N] [--cwd DIR] [--env NAME=VALUE]... [--shots PREFIX] [--answer "
+            "BUTTON]... -- <program> [args...]\n");
     return 1;
   }
   // An argument with a blank is quoted; the programs driven here take no quotes of their own.
-  for (++i; i < argc; ++i) commandLine += (commandLine.empty() ? "" : " ") + (strchr(argv[i], ' ') ? "\"" + std::string(argv[i]) + "\"" : argv[i]);
+  for (++i; i < argc; ++i)
+    commandLine +=
+        (commandLine.empty() ? "" : " ") + (strchr(argv[i], ' ') ? "\"" + std::string(argv[i]) + "\"" : argv[i]);
   Run run;
   bool ok = Start(run, commandLine, cwd, false);
   size_t used = 0;
@@ -69,13 +82,16 @@ int main(int argc, char** argv) {
   while (ok && NextWindow(run, &w, timeoutMs)) {
     char name[16];
     snprintf(name, sizeof name, "%02u.bmp", static_cast<unsigned>(used + 1));
-    if (used == answers.size()) Note(run, "lfdrive: error: no --answer left for \"" + w.caption + "\"");
-    else if (!shots.empty() && !SaveWindowImage(w.hwnd, shots + name)) Note(run, "lfdrive: cannot save " + shots + name);
+    if (used == answers.size())
+      Note(run, "lfdrive: error: no --answer left for \"" + w.caption + "\"");
+    else if (!shots.empty() && !SaveWindowImage(w.hwnd, shots + name))
+      Note(run, "lfdrive: cannot save " + shots + name);
     ok = used < answers.size() && Press(run, w, answers[used++]);
   }
   // The loop stops without a window only on time-out or once everything ended.
   ok = ok && run.ended && used == answers.size();
-  if (used < answers.size()) Note(run, "lfdrive: error: " + std::to_string(answers.size() - used) + " --answer value(s) not used");
+  if (used < answers.size())
+    Note(run, "lfdrive: error: " + std::to_string(answers.size() - used) + " --answer value(s) not used");
   End(run);
   fputs(run.transcript.c_str(), stdout);
   return ok ? 0 : 1;

@@ -54,8 +54,10 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
 // The top-level windows (parent null) or every descendant of parent.
 std::vector<HWND> Windows(HWND parent) {
   std::vector<HWND> all;
-  if (parent) EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
-  else EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  if (parent)
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
+  else
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -74,7 +76,8 @@ void Poll(Run& run) {
   LPOVERLAPPED data = nullptr;
   while (run.port && GetQueuedCompletionStatus(run.port, &message, &key, &data, 0)) {
     DWORD pid = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(data));
-    auto p = std::find_if(run.procs.begin(), run.procs.end(), [&](const Process& q) { return q.pid == pid && !q.ended; });
+    auto p =
+        std::find_if(run.procs.begin(), run.procs.end(), [&](const Process& q) { return q.pid == pid && !q.ended; });
     if (message == JOB_OBJECT_MSG_NEW_PROCESS && p == run.procs.end()) {
       run.procs.push_back({pid, OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)});
       Note(run, "process " + std::to_string(pid) + " started");
@@ -85,7 +88,8 @@ void Poll(Run& run) {
       p->ended = true;
       if (p->handle && QueryFullProcessImageNameA(p->handle, 0, image, &length)) p->name = BaseName(image);
       if (p->handle) GetExitCodeProcess(p->handle, &p->exitCode);
-      Note(run, "process " + std::to_string(pid) + " (" + p->name + ") ended, exit code " + std::to_string(p->exitCode));
+      Note(run,
+           "process " + std::to_string(pid) + " (" + p->name + ") ended, exit code " + std::to_string(p->exitCode));
     } else if (message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
       run.ended = true;
     }
@@ -186,7 +190,8 @@ bool Start(Run& run, const std::string& commandLine, const std::string& workDir,
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
   run.procs.push_back({pi.dwProcessId, pi.hProcess});
-  Note(run, "started pid " + std::to_string(pi.dwProcessId) + ": " + commandLine + (workDir.empty() ? "" : " (in " + workDir + ")"));
+  Note(run, "started pid " + std::to_string(pi.dwProcessId) + ": " + commandLine +
+                (workDir.empty() ? "" : " (in " + workDir + ")"));
   return true;
 }
 
@@ -283,7 +288,8 @@ bool SelectFolder(Run& run, const Window& w, const std::string& path) {
 void End(Run& run) {
   if (run.job) TerminateJobObject(run.job, 1);
   for (Process& p : run.procs) {
-    if (p.handle && WaitForSingleObject(p.handle, 5000) != WAIT_OBJECT_0) Note(run, "cannot end process " + std::to_string(p.pid));
+    if (p.handle && WaitForSingleObject(p.handle, 5000) != WAIT_OBJECT_0)
+      Note(run, "cannot end process " + std::to_string(p.pid));
     if (p.handle) CloseHandle(p.handle);
     p.handle = nullptr;
   }

@@ -18,7 +18,7 @@ struct Window {
   HWND hwnd = nullptr, page = nullptr;  // page: a wizard's current page
   DWORD pid = 0;
   std::string caption;
-  std::string text;  // the visible statics, group boxes and edit boxes, joined by "\n"
+  std::string text;                 // the visible statics, group boxes and edit boxes, joined by "\n"
   std::vector<HWND> buttons;        // the visible buttons, in child order
   std::vector<std::string> labels;  // their captions, '&' removed
 };
@@ -34,11 +34,11 @@ struct Process {
 // One started program and every process it started.
 struct Run {
   HANDLE job = nullptr, port = nullptr;
-  std::vector<Process> procs;  // the started program first
-  bool ended = false;          // every process of the job has ended
-  std::set<HWND> known;        // dialogs already reported
+  std::vector<Process> procs;      // the started program first
+  bool ended = false;              // every process of the job has ended
+  std::set<HWND> known;            // dialogs already reported
   std::map<HWND, HWND> shownPage;  // wizard -> page last reported
-  std::string transcript;      // every window seen and every press, in order
+  std::string transcript;          // every window seen and every press, in order
   ULONGLONG startTick = 0;
   Run() = default;
   Run(const Run&) = delete;
@@ -57,8 +57,8 @@ bool WaitForEnd(Run& run, DWORD timeoutMs);
 // Clicks the button of that caption (any case; "close box": the title bar's)
 // and waits up to 5 s for the window to go or for a wizard to turn its page.
 bool Press(Run& run, const Window& w, const std::string& button);
-void Describe(Window* w);  // reads w->hwnd's texts and buttons again
-std::string EnabledButtons(const Window& w);  // "A, B"
+void Describe(Window* w);                                           // reads w->hwnd's texts and buttons again
+std::string EnabledButtons(const Window& w);                        // "A, B"
 bool TypeText(Run& run, const Window& w, const std::string& text);  // into the first edit box
 // Selects a folder in a "Browse for Folder" dialog.
 bool SelectFolder(Run& run, const Window& w, const std::string& path);

@@ -7,39 +7,19 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <functional>
+#include <fstream>
 #include <memory>
-#include <set>
 #include <sstream>
 
 #include "app/window_logic.h"
-#include "machine.h"
 #include "window_driver.h"
 
 namespace {
 
-struct SourceLine {
-  std::string where;  // file:line
-  std::string text;
-};
-struct Row {
-  std::string title, file;
-  int line = 0;
-  std::vector<SourceLine> lines;
-};
+const char kLog[] = "C:\\standins.log";
+const ULONGLONG kDay = 864000000000ull;  // in file time units
 
-std::map<std::string, std::string> g_lets;
-std::map<std::string, std::vector<SourceLine>> g_defines;
-std::vector<Row> g_rows;
-std::vector<std::string> g_loadErrors;
-
-const char kStandinLog[] = "C:\\standins.log";
-const DWORD kWindowWaitMs = 30000;
-// Where no 32-bit process can start natively, WoW64 programs start through an
-// emulator in about a minute each: the 32-bit rows wait longer.
-const DWORD kWindowWaitMs32 = 240000;
+// ---- Texts ----
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
@@ -48,44 +28,11 @@ std::string Trim(const std::string& s) {
 
 std::vector<std::string> Split(const std::string& s, const std::string& sep) {
   std::vector<std::string> out;
-  for (size_t from = 0;;) {
-    size_t at = s.find(sep, from);
-    out.push_back(Trim(s.substr(from, at == std::string::npos ? std::string::npos : at - from)));
-    if (at == std::string::npos) return out;
-    from = at + sep.size();
-  }
-}
-
-// Message texts write a line feed as \n and a tab as \t; a text taken from
-// the lines below a "<<" is used as it stands.
-std::string Unescape(const std::string& s) {
-  if (s.find('\n') != std::string::npos) return s;
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'n' || s[i + 1] == 't')) {
-      out += s[++i] == 'n' ? '\n' : '\t';
-    } else {
-      out += s[i];
-    }
+  for (size_t from = 0, at = 0; at != std::string::npos; from = at + sep.size()) {
+    at = s.find(sep, from);
+    out.push_back(Trim(s.substr(from, at == std::string::npos ? at : at - from)));
   }
   return out;
-}
-
-// A text as rows write it: a line feed as \n, a tab as \t, a carriage return
-// as \r. Texts from the program are compared in this form, so that a path such
-// as "\table.dat" in a row stays a path.
-std::string Escaped(const std::string& s) {
-  std::string out;
-  for (char c : s)
-    out += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : c == '\r' ? std::string("\\r") : std::string(1, c);
-  return out;
-}
-
-std::string Visible(const std::string& s) { return "\"" + Escaped(s) + "\""; }
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), ::tolower);
-  return s;
 }
 
 std::string Join(const std::vector<std::string>& items, const char* sep) {
@@ -94,83 +41,362 @@ std::string Join(const std::vector<std::string>& items, const char* sep) {
   return out;
 }
 
-// ---- Loading ----
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), ::tolower);
+  return s;
+}
 
-void ExpandUse(const SourceLine& use, std::vector<SourceLine>* out, int depth) {
-  std::vector<std::string> words = Split(use.text.substr(4), "|");
-  std::string name = words[0].substr(0, words[0].find(' '));
-  if (words[0].find(' ') != std::string::npos) words[0] = Trim(words[0].substr(name.size()));
-  else words.erase(words.begin());
-  auto it = g_defines.find(name);
-  if (it == g_defines.end() || depth > 8) {
-    g_loadErrors.push_back(use.where + ": no block named '" + name + "'");
-    return;
+// "k=v" with the key folded, as private-profile keys compare.
+std::string LowerKey(const std::string& entry) {
+  size_t eq = entry.find('=');
+  return Lower(entry.substr(0, eq)) + (eq == std::string::npos ? "" : entry.substr(eq));
+}
+
+// A text as rows write it: a line feed as \n, a tab as \t, a carriage return
+// as \r. Texts of the program are compared in this form, so that a path such
+// as "\table.dat" in a row stays a path.
+std::string Escaped(const std::string& s) {
+  std::string out;
+  for (char c : s) out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\r' ? "\\r" : std::string(1, c);
+  return out;
+}
+
+// The other way, for files a row writes; a text taken from the lines below a
+// "<<" is used as it stands.
+std::string Unescape(const std::string& s) {
+  if (s.find('\n') != std::string::npos) return s;
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    bool escape = s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'n' || s[i + 1] == 't');
+    out += escape ? (s[++i] == 'n' ? '\n' : '\t') : s[i];
   }
-  for (SourceLine line : it->second) {
-    // $1..$9: the block's arguments; one not given is empty.
-    for (size_t i = 0; i < 9; ++i) {
-      std::string param = "$" + std::to_string(i + 1), value = i < words.size() ? words[i] : "";
-      for (size_t at; (at = line.text.find(param)) != std::string::npos;) line.text.replace(at, param.size(), value);
+  return out;
+}
+
+std::vector<std::string> List(const std::string& s) {
+  return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", ");
+}
+
+// ---- The machine ----
+
+std::string Built(const std::string& name) {
+  char self[MAX_PATH];
+  std::string path(self, GetModuleFileNameA(nullptr, self, sizeof self));
+  return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+bool MakeFolders(const std::string& path) {
+  for (size_t at = path.find('\\', 3);; at = path.find('\\', at + 1)) {
+    if (!CreateDirectoryA(path.substr(0, at).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (at == std::string::npos) return true;
+  }
+}
+
+std::string ReadText(const std::string& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  MakeFolders(Parent(path));
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << text);
+}
+
+bool CopyTo(const std::string& from, const std::string& to) {
+  return MakeFolders(Parent(to)) && CopyFileA(from.c_str(), to.c_str(), FALSE);
+}
+
+// Every file and folder below root\rel, as relative paths ("dir\" for folders).
+void ListFiles(const std::string& root, const std::string& rel, std::vector<std::string>* out) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((root + "\\" + rel + "*").c_str(), &fd);
+  for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) {
+    std::string name = fd.cFileName;
+    bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (name == "." || name == "..") continue;
+    out->push_back(rel + name + (folder ? "\\" : ""));
+    if (folder) ListFiles(root, rel + name + "\\", out);
+  }
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+}
+
+// The fixed file information of a program's version resource, in block.
+VS_FIXEDFILEINFO* FixedVersion(const std::string& path, std::vector<char>* block) {
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT size = 0;
+  block->resize(GetFileVersionInfoSizeA(path.c_str(), nullptr) + 1);
+  if (!GetFileVersionInfoA(path.c_str(), 0, block->size(), block->data()) ||
+      !VerQueryValueA(block->data(), "\\", reinterpret_cast<void**>(&info), &size))
+    return nullptr;
+  return info;
+}
+
+std::string FileVersion(const std::string& path) {
+  std::vector<char> block;
+  VS_FIXEDFILEINFO* v = FixedVersion(path, &block);
+  char text[64] = "";
+  if (v)
+    snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", v->dwFileVersionMS >> 16, v->dwFileVersionMS & 0xFFFF,
+             v->dwFileVersionLS >> 16, v->dwFileVersionLS & 0xFFFF);
+  return text;
+}
+
+// A copy of `from` with version "a.b.c.d": the version block goes back with
+// its own length in the language it has, 0x0409.
+bool CopyVersioned(const std::string& from, const std::string& to, const std::string& version) {
+  std::vector<char> block;
+  VS_FIXEDFILEINFO* v = FixedVersion(from, &block);
+  unsigned a, b, c, d;
+  if (!v || sscanf(version.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4 || !CopyTo(from, to)) return false;
+  v->dwFileVersionMS = v->dwProductVersionMS = a << 16 | b;
+  v->dwFileVersionLS = v->dwProductVersionLS = c << 16 | d;
+  HANDLE update = BeginUpdateResourceA(to.c_str(), FALSE);
+  bool ok = update && UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(1), 0x409, block.data(),
+                                      *reinterpret_cast<WORD*>(block.data()));
+  return update && EndUpdateResourceA(update, !ok) && ok;
+}
+
+ULONGLONG WriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Midnight UTC of "YYYY-MM-DD" as a file time; 0 for anything else.
+ULONGLONG DayTime(const std::string& day) {
+  SYSTEMTIME st{};
+  FILETIME ft{};
+  if (sscanf(day.c_str(), "%hu-%hu-%hu", &st.wYear, &st.wMonth, &st.wDay) != 3 || !SystemTimeToFileTime(&st, &ft))
+    return 0;
+  return ULONGLONG(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
+}
+
+bool SetWriteDay(const std::string& path, const std::string& day) {
+  ULONGLONG t = DayTime(day);
+  FILETIME ft{DWORD(t), DWORD(t >> 32)};
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  bool ok = t && file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &ft);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return ok;
+}
+
+// A private-profile section as "k=v" lines, keys folded; with no section, the section names.
+std::vector<std::string> ReadIni(const std::string& file, const char* section) {
+  std::vector<char> buf(65536);
+  DWORD n = section ? GetPrivateProfileSectionA(section, buf.data(), buf.size(), file.c_str())
+                    : GetPrivateProfileSectionNamesA(buf.data(), buf.size(), file.c_str());
+  std::vector<std::string> out;
+  for (const char* p = buf.data(); p < buf.data() + n && *p; p += strlen(p) + 1)
+    out.push_back(section ? LowerKey(p) : p);
+  return out;
+}
+
+// A shell link's target, arguments, description and working folder; with
+// save, a link made to point at link[0].
+bool ShellLink(const std::string& path, bool save, std::string link[4]) {
+  IShellLinkA* shell = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t wide[MAX_PATH];
+  char text[4][1024] = {};
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                       reinterpret_cast<void**>(&shell))) &&
+            SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            (save ? SUCCEEDED(shell->SetPath(link[0].c_str())) && SUCCEEDED(file->Save(wide, TRUE))
+                  : SUCCEEDED(file->Load(wide, STGM_READ)) &&
+                        SUCCEEDED(shell->GetPath(text[0], sizeof text[0], nullptr, SLGP_RAWPATH)) &&
+                        SUCCEEDED(shell->GetArguments(text[1], sizeof text[1])) &&
+                        SUCCEEDED(shell->GetDescription(text[2], sizeof text[2])) &&
+                        SUCCEEDED(shell->GetWorkingDirectory(text[3], sizeof text[3])));
+  for (int i = 0; i < 4 && !save; ++i) link[i] = text[i];
+  if (file) file->Release();
+  if (shell) shell->Release();
+  return ok;
+}
+
+// ---- The registry, in the view the program under test sees ----
+
+REGSAM g_view = 0;  // KEY_WOW64_32KEY for the 32-bit program
+
+struct Key {
+  HKEY h = nullptr;
+  ~Key() {
+    if (h) RegCloseKey(h);
+  }
+};
+
+// As on 64-bit Windows 7 and later, a 32-bit program shares the classes with
+// 64-bit ones, but for the few class subkeys that stay redirected.
+REGSAM ViewFor(const std::string& root, const std::string& key) {
+  std::string k = Lower(key) + "\\";
+  if (root == "HKLM" && k.compare(0, 17, "software\\classes\\") == 0)
+    k = k.substr(17);
+  else if (root != "HKCR")
+    return g_view;
+  for (const char* redirected : {"clsid\\", "directshow\\", "interface\\", "media type\\", "mediafoundation\\"})
+    if (k.compare(0, strlen(redirected), redirected) == 0) return g_view;
+  return 0;
+}
+
+// Opens (or with create, makes) "HKLM\...", "HKCU\..." or "HKCR\...".
+bool OpenKey(const std::string& path, REGSAM access, bool create, Key* k) {
+  std::string root = path.substr(0, 4), key = path.size() > 5 ? path.substr(5) : "";
+  HKEY h = root == "HKLM" ? HKEY_LOCAL_MACHINE : root == "HKCU" ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+  if ((root != "HKLM" && root != "HKCU" && root != "HKCR") || (path.size() > 4 && path[4] != '\\')) return false;
+  access |= ViewFor(root, key);
+  return !(create ? RegCreateKeyExA(h, key.c_str(), 0, nullptr, 0, access, nullptr, &k->h, nullptr)
+                  : RegOpenKeyExA(h, key.c_str(), 0, access, &k->h));
+}
+
+std::string Typed(DWORD type, const BYTE* data, DWORD size) {
+  if (type == REG_DWORD && size == 4) return "dword:" + std::to_string(*reinterpret_cast<const DWORD*>(data));
+  if (type != REG_SZ) return "type" + std::to_string(type) + ":" + std::to_string(size) + " bytes";
+  // The stored length counts the terminator: one written without shows as "sz-unterminated:".
+  bool ended = size && !data[size - 1];
+  return (ended ? "sz:" : "sz-unterminated:") + std::string(reinterpret_cast<const char*>(data), size - ended);
+}
+
+// "sz:text" or "dword:n"; "" when the value is absent.
+std::string ReadValue(const std::string& path, const std::string& name) {
+  Key k;
+  BYTE data[4096];
+  DWORD type = 0, size = sizeof data;
+  bool found =
+      OpenKey(path, KEY_QUERY_VALUE, false, &k) && !RegQueryValueExA(k.h, name.c_str(), nullptr, &type, data, &size);
+  return found ? Typed(type, data, size) : "";
+}
+
+bool WriteValue(const std::string& path, const std::string& name, const std::string& typed) {
+  Key k;
+  DWORD number = strtoul(typed.c_str() + std::min<size_t>(6, typed.size()), nullptr, 10);
+  bool dword = typed.compare(0, 6, "dword:") == 0;
+  if ((!dword && typed.compare(0, 3, "sz:") != 0) || !OpenKey(path, KEY_ALL_ACCESS, true, &k)) return false;
+  return !(dword ? RegSetValueExA(k.h, name.c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), 4)
+                 : RegSetValueExA(k.h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(typed.c_str() + 3),
+                                  typed.size() - 2));
+}
+
+// A whole tree as "path\name" -> typed value ("path\" -> "key" for keys).
+void SnapshotKey(HKEY parent, const std::string& name, const std::string& path,
+                 std::map<std::string, std::string>* out) {
+  Key k;
+  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | g_view, &k.h)) return;
+  (*out)[path + "\\"] = "key";
+  char item[16384];
+  BYTE data[4096];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof item, type = 0, size = sizeof data;
+    if (RegEnumValueA(k.h, i, item, &length, nullptr, &type, data, &size)) break;
+    (*out)[path + "\\" + item] = Typed(type, data, size);
+  }
+  for (DWORD i = 0, length = sizeof item; !RegEnumKeyExA(k.h, i, item, &length, nullptr, nullptr, nullptr, nullptr);
+       ++i, length = sizeof item)
+    SnapshotKey(k.h, item, path + "\\" + item, out);
+}
+
+// The whole registry and C: as the program sees them.
+std::map<std::string, std::string> Snapshot() {
+  // Wine writes its display settings the first time a program touches the
+  // desktop; that happens here, before the snapshot, not in the program's run.
+  DestroyWindow(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  std::map<std::string, std::string> all;
+  SnapshotKey(HKEY_LOCAL_MACHINE, "", "HKLM", &all);
+  SnapshotKey(HKEY_CURRENT_USER, "", "HKCU", &all);
+  std::vector<std::string> files;
+  ListFiles("C:", "", &files);
+  for (const std::string& f : files) all["C:\\" + f] = "file";
+  return all;
+}
+
+// ---- Loading the rows ----
+
+struct Line {
+  std::string where, text;  // where: file:line
+};
+struct Row {
+  std::string title, file;
+  int line;
+  std::vector<Line> lines;
+};
+
+std::map<std::string, std::string> g_lets;
+std::map<std::string, std::vector<Line>> g_blocks;
+std::vector<Row> g_rows;
+std::vector<std::string> g_loadErrors;
+
+// A "use NAME | arg | ..." line as the block's lines, with $1..$9 replaced
+// by the arguments (missing ones are empty).
+void ExpandUse(const Line& use, std::vector<Line>* out, int depth) {
+  std::vector<std::string> args = Split(use.text.substr(4), "|");
+  std::string name = args[0].substr(0, args[0].find(' '));
+  args[0] = Trim(args[0].substr(name.size()));
+  if (args[0].empty()) args.erase(args.begin());
+  if (!g_blocks.count(name) || depth > 8) return g_loadErrors.push_back(use.where + ": no block named '" + name + "'");
+  for (Line line : g_blocks[name]) {
+    for (size_t i = 1; i <= 9; ++i) {
+      std::string value = i <= args.size() ? args[i - 1] : "";
+      for (size_t at = 0; (at = line.text.find("$" + std::to_string(i), at)) != std::string::npos; at += value.size())
+        line.text.replace(at, 2, value);
     }
     line.where = use.where + " (" + line.where + ")";
-    if (line.text.compare(0, 4, "use ") == 0) ExpandUse(line, out, depth + 1);
-    else out->push_back(line);
+    if (line.text.compare(0, 4, "use ") == 0)
+      ExpandUse(line, out, depth + 1);
+    else
+      out->push_back(line);
   }
 }
 
 void LoadFile(const std::string& path, const std::string& name) {
-  std::istringstream in(ReadTextFile(path));
-  std::vector<SourceLine>* block = nullptr;  // the row or definition being read
-  std::vector<std::pair<size_t, SourceLine>> uses;
+  std::istringstream in(ReadText(path));
+  std::vector<Line>* block = nullptr;  // the row or block being read
   int number = 0;
   for (std::string raw; std::getline(in, raw);) {
-    ++number;
     std::string text = Trim(raw);
-    SourceLine line{name + ":" + std::to_string(number), text};
+    Line line{name + ":" + std::to_string(++number), text};
     if (text.empty() || text[0] == '#') continue;
     // "<<" at the end of a line takes the following lines, up to ".", as its last field.
     if (text.size() > 2 && text.compare(text.size() - 2, 2, "<<") == 0) {
-      std::string body;
-      for (std::string more; std::getline(in, more) && (++number, Trim(more) != ".");) body += more + "\n";
-      line.text = Trim(text.substr(0, text.size() - 2)) + " | " + body;
+      line.text = Trim(text.substr(0, text.size() - 2)) + " | ";
+      for (std::string more; std::getline(in, more) && (++number, Trim(more) != ".");) line.text += more + "\n";
     }
     if (text.compare(0, 4, "=== ") == 0) {
       g_rows.push_back(Row{text.substr(4), name, number, {}});
       block = &g_rows.back().lines;
-    } else if (text.compare(0, 4, "let ") == 0) {
-      size_t eq = text.find(" = ");
-      g_lets[Trim(text.substr(4, eq - 4))] = eq == std::string::npos ? "" : text.substr(eq + 3);
+    } else if (text.compare(0, 4, "let ") == 0 && text.find(" = ") != std::string::npos) {
+      g_lets[Trim(text.substr(4, text.find(" = ") - 4))] = text.substr(text.find(" = ") + 3);
     } else if (text.compare(0, 7, "define ") == 0) {
-      block = &g_defines[Trim(text.substr(7))];
-    } else if (text == "enddef") {
+      block = &g_blocks[Trim(text.substr(7))];
+    } else if (text == "enddef" || !block) {
+      if (text != "enddef") g_loadErrors.push_back(line.where + ": outside a row: " + text);
       block = nullptr;
-    } else if (block) {
-      block->push_back(line);
     } else {
-      g_loadErrors.push_back(line.where + ": outside a row: " + text);
+      block->push_back(line);
     }
   }
 }
 
+// Every file is read before the blocks are expanded: a row may use a block
+// that a later file defines.
 void LoadScenarios() {
-  std::string folder = BuiltProgram("scenarios");
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*.scn").c_str(), &fd);
   std::vector<std::string> names;
-  if (h != INVALID_HANDLE_VALUE) {
-    do names.push_back(fd.cFileName);
-    while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
+  HANDLE h = FindFirstFileA(Built("scenarios\\*.scn").c_str(), &fd);
+  for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) names.push_back(fd.cFileName);
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
   std::sort(names.begin(), names.end());
-  for (const auto& n : names) LoadFile(folder + "\\" + n, n);
-  // Blocks are expanded once every file is read, so a row may use a block
-  // that a later file defines.
+  for (const auto& n : names) LoadFile(Built("scenarios\\" + n), n);
   for (Row& row : g_rows) {
-    std::vector<SourceLine> expanded;
-    for (const SourceLine& l : row.lines) {
-      if (l.text.compare(0, 4, "use ") == 0) ExpandUse(l, &expanded, 0);
-      else expanded.push_back(l);
+    std::vector<Line> expanded;
+    for (const Line& l : row.lines) {
+      if (l.text.compare(0, 4, "use ") == 0)
+        ExpandUse(l, &expanded, 0);
+      else
+        expanded.push_back(l);
     }
     row.lines = expanded;
   }
@@ -178,570 +404,439 @@ void LoadScenarios() {
 
 // ---- Running one row ----
 
-class RowRun {
- public:
-  RowRun(const Row& row, int bits) : row_(row), bits_(bits) {}
-  void Execute();
+std::vector<std::string> Lines(const std::map<std::string, std::string>& m) {
+  std::vector<std::string> lines;
+  for (const auto& kv : m) lines.push_back(kv.first + " = " + kv.second);
+  return lines;
+}
 
- private:
-  std::string Expand(const std::string& s);
-  bool Given(const std::string& kind, const std::vector<std::string>& f);
-  bool Start(const std::string& commandLine, const std::string& workDir);
-  bool Ask(const std::vector<std::string>& f);
-  bool FinishRun();
-  void Expect(const std::string& kind, const std::vector<std::string>& f);
-  void Fail(const std::string& what) { failures_.push_back(where_ + ": " + what); }
+struct RowRun {
+  const Row& row;
+  int bits;
+  std::string where, transcript;
+  std::vector<std::string> failures;
+  std::map<std::string, std::string> vars, snapshot;
+  std::unique_ptr<Run> run;                   // the program the row started last, until it has ended
+  std::vector<std::unique_ptr<Run>> running;  // programs beside it ("given running")
+  long expectedExit = -1;                     // -1: every process exits with 0
+  ULONGLONG runStart = 0, runTicks = 0;       // the last run's start (file time) and length (ms)
+  size_t processes = 0;                       // of the last run
+  std::vector<std::string> log, output;       // the start log's lines not yet expected; the last check's lines
+  bool logRead = false;
+  size_t outputAt = 0;
+
+  DWORD WaitMs() const { return bits == 32 ? 240000 : 30000; }  // WoW64 programs may start through an emulator
+  std::string Setup() const { return Built(bits == 32 ? "LFSetup32.exe" : "LFSetup.exe"); }
+
+  bool Fail(const std::string& what) {
+    failures.push_back(where + ": " + what);
+    return false;
+  }
+
   void Compare(const std::string& what, const std::string& expected, const std::string& actual) {
-    if (expected != actual) Fail(what + "\n    expected " + Visible(expected) + "\n    actual   " + Visible(actual));
+    if (expected != actual)
+      Fail(what + "\n    expected \"" + Escaped(expected) + "\"\n    actual   \"" + Escaped(actual) + "\"");
   }
-  void CompareSets(const std::string& what, std::vector<std::string> expected, std::vector<std::string> actual);
-  bool PokeMainWindow();
-  void RunChecker(const std::vector<std::string>& f);
-  std::string SetupProgram() const { return BuiltProgram(bits_ == 32 ? "LFSetup32.exe" : "LFSetup.exe"); }
 
-  const Row& row_;
-  int bits_;
-  std::string where_;
-  std::vector<std::string> failures_;
-  std::string transcript_;
-  std::unique_ptr<DriverRun> run_;
-  bool finished_ = true;
-  long expectedExit_ = -1;  // -1: every process exits with 0
-  ULONGLONG runStartTime_ = 0, runTicks_ = 0;
-  size_t lastProcesses_ = 0;
-  std::vector<std::string> env_{std::string("LF_STANDIN_LOG=") + kStandinLog};
-  std::vector<std::unique_ptr<RunningProgram>> running_;
-  std::vector<std::string> logLines_;
-  bool logChecked_ = false;
-  std::map<std::string, std::string> snapshot_;
-  std::vector<std::string> checkOutput_;  // lines of the last package check
-  size_t checkCursor_ = 0;
-};
-
-// Adds lines to a file list of a setup script until the list's text, as the
-// section read returns it (each line and its terminator), is `bytes` long.
-// The last line is always "zlast.txt,readme.txt"; the others name files
-// "f0001.txt"... copied from readme.txt, the final one padded to the length.
-bool FillScriptSection(const std::string& script, const std::string& section, size_t bytes) {
-  std::istringstream in(ReadTextFile(script));
-  std::string out, header = "[" + section + "]", filler;
-  size_t used = 0;
-  bool inSection = false, found = false;
-  for (std::string line; std::getline(in, line);) {
-    std::string t = Trim(line);
-    if (!t.empty() && t[0] == '[') {
-      if (inSection) out += "@FILL@";
-      inSection = t == header, found = found || inSection;
-    } else if (inSection && !t.empty() && t[0] != ';') {
-      used += t.size() + 1;
-    }
-    out += line + "\n";
+  void CompareSets(const std::string& what, std::vector<std::string> expected, std::vector<std::string> actual) {
+    std::vector<std::string> missing, extra;
+    std::sort(expected.begin(), expected.end());
+    std::sort(actual.begin(), actual.end());
+    std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
+    std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+    if (!missing.empty() || !extra.empty())
+      Fail(what + " (- expected, + actual):" + (missing.empty() ? "" : "\n    - " + Join(missing, "\n    - ")) +
+           (extra.empty() ? "" : "\n    + " + Join(extra, "\n    + ")));
   }
-  if (inSection) out += "@FILL@";
-  const std::string last = "zlast.txt,readme.txt";
-  if (!found || bytes < used + 2 * (last.size() + 1)) return false;
-  size_t need = bytes - used - (last.size() + 1);
-  for (int n = 1; need > 60; ++n, need -= 21) {
-    char line[32];
-    snprintf(line, sizeof(line), "f%04d.txt,readme.txt\n", n);
-    filler += line;
-  }
-  filler += "f9999" + std::string(need - 21, 'x') + ".txt,readme.txt\n" + last + "\n";
-  return WriteTextFile(script, out.replace(out.find("@FILL@"), 6, filler));
-}
 
-std::map<std::string, std::string> MachineSnapshot() {
-  // Wine writes its display settings the first time a program touches the
-  // desktop; that happens here, before the snapshot, not in the program's run.
-  HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (probe) DestroyWindow(probe);
-  std::map<std::string, std::string> all;
-  for (auto& kv : SnapshotRegistry(HKEY_LOCAL_MACHINE, "")) all["HKLM" + kv.first] = kv.second;
-  for (auto& kv : SnapshotRegistry(HKEY_CURRENT_USER, "")) all["HKCU" + kv.first] = kv.second;
-  for (auto& f : SnapshotFiles("C:\\")) all["C:\\" + f] = "file";
-  return all;
-}
-
-std::string RowRun::Expand(const std::string& s) {
-  std::string out = s;
-  for (int round = 0; round < 8 && out.find('$') != std::string::npos; ++round) {
-    std::string next;
-    for (size_t i = 0; i < out.size(); ++i) {
+  // $NAME, $SHORT{path} (the path's short form) and $N{count} (that many "n").
+  std::string Expand(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
       size_t j = i + 1;
-      while (j < out.size() && (isupper(static_cast<unsigned char>(out[j])) || isdigit(static_cast<unsigned char>(out[j])) || out[j] == '_')) ++j;
-      std::string name = out[i] == '$' ? out.substr(i + 1, j - i - 1) : "";
-      std::string value;
-      if (name == "SHORT" && j < out.size() && out[j] == '{') {
-        // $SHORT{path}: the path's short form, as GetShortPathNameA gives it.
-        size_t close = out.find('}', j);
-        std::string path = Expand(out.substr(j + 1, close - j - 1));
-        char shortPath[MAX_PATH];
-        DWORD n = GetShortPathNameA(path.c_str(), shortPath, sizeof(shortPath));
-        value = n && n < sizeof(shortPath) ? shortPath : path;
-        j = close == std::string::npos ? out.size() : close + 1;
-      } else if (name == "N" && j < out.size() && out[j] == '{') {
-        // $N{count}: that many letters "n", for names and lists of a given length.
-        size_t close = out.find('}', j);
-        value = std::string(std::strtoul(out.c_str() + j + 1, nullptr, 10), 'n');
-        j = close == std::string::npos ? out.size() : close + 1;
-      } else if (name == "WIN") value = WindowsDir();
-      else if (name == "SYS") value = WindowsDir() + (bits_ == 32 ? "\\syswow64" : "\\system32");
-      else if (name == "PROGRAMS") value = SpecialFolder(CSIDL_PROGRAMS);
-      else if (name == "DESKTOP") value = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
-      else if (name == "UNINF") value = WindowsDir() + "\\inf\\LFUninst.inf";
-      else if (name == "LOG") value = kStandinLog;
-      else if (g_lets.count(name)) value = g_lets[name];
-      else if (!name.empty()) Fail("unknown variable $" + name);
-      if (name.empty()) next += out[i];
-      else next += value, i = j - 1;
+      while (s[i] == '$' && j < s.size() &&
+             (isupper(static_cast<unsigned char>(s[j])) || isdigit(static_cast<unsigned char>(s[j])) || s[j] == '_'))
+        ++j;
+      std::string name = s.substr(i + 1, j - i - 1);
+      bool braced = (name == "SHORT" || name == "N") && j < s.size() && s[j] == '{';
+      std::string inner = braced ? Expand(s.substr(j + 1, s.find('}', j) - j - 1)) : "";
+      char shortPath[MAX_PATH];
+      DWORD n = braced ? GetShortPathNameA(inner.c_str(), shortPath, sizeof shortPath) : 0;
+      if (name.empty())
+        out += s[i];
+      else if (braced)
+        out += name == "N"                 ? std::string(strtoul(inner.c_str(), nullptr, 10), 'n')
+               : n && n < sizeof shortPath ? shortPath
+                                           : inner;
+      else if (vars.count(name))
+        out += Expand(vars[name]);
+      else
+        Fail("unknown variable $" + name);
+      i = braced ? std::min(s.find('}', j), s.size()) : j - 1;
     }
-    out = next;
+    return out;
   }
-  return out;
-}
 
-bool RowRun::Start(const std::string& commandLine, const std::string& workDir) {
-  run_.reset(new DriverRun);
-  finished_ = false;
-  expectedExit_ = -1;
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  runStartTime_ = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-  runTicks_ = GetTickCount64();
-  if (StartProgram(*run_, commandLine, workDir, env_)) return true;
-  Fail("cannot start " + commandLine);
-  return false;
-}
+  bool StartRun(const std::string& commandLine, const std::string& workDir, bool inherit) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    runStart = ULONGLONG(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+    runTicks = GetTickCount64();
+    expectedExit = -1;
+    // Once the start log was checked, each run logs afresh.
+    if (logRead && !log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
+    if (logRead) DeleteFileA(kLog);
+    logRead = false;
+    log.clear();
+    run.reset(new Run);
+    // The programs the setup starts log their starts; those beside it do not.
+    SetEnvironmentVariableA("LF_STANDIN_LOG", kLog);
+    bool started = Start(*run, commandLine, workDir, inherit);
+    SetEnvironmentVariableA("LF_STANDIN_LOG", nullptr);
+    if (started) return true;
+    transcript += run->transcript;
+    run.reset();
+    return Fail("cannot start " + commandLine);
+  }
 
-bool RowRun::Ask(const std::vector<std::string>& f) {
-  if (finished_) {
-    Fail("an answer without a running program");
-    return false;
+  bool FinishRun() {
+    if (!run) return true;
+    bool ended = WaitForEnd(*run, WaitMs());
+    runTicks = GetTickCount64() - runTicks;
+    processes = 0;
+    for (const Process& p : run->procs) {
+      // Wine's menu builder, which each shortcut save tries to start, is
+      // switched off here: it ends at once with "DLL not found". A process
+      // gone before the driver could open it has no name and no code.
+      if (!p.handle || p.exitCode == 0xC0000135 || Lower(p.name) == "winemenubuilder.exe") continue;
+      ++processes;
+      if (expectedExit < 0 && ended && p.exitCode)
+        Fail(p.name + " (pid " + std::to_string(p.pid) + ") exit code " + std::to_string(p.exitCode));
+    }
+    if (expectedExit >= 0) Compare("exit code", std::to_string(expectedExit), std::to_string(run->procs[0].exitCode));
+    if (!ended) Fail("expected the program to end without another window");
+    End(*run);
+    transcript += run->transcript;
+    run.reset();
+    return ended;
   }
-  SeenWindow w;
-  std::string caption = f[0], text = f.size() > 1 ? f[1] : "";
-  if (!WaitForWindow(*run_, &w, bits_ == 32 ? kWindowWaitMs32 : kWindowWaitMs)) {
-    Fail("expected window \"" + caption + "\" with \"" + text + "\", none came");
-    return false;
-  }
-  if (Escaped(w.caption) != caption || Escaped(w.text) != text) {
-    Fail("window differs\n    expected \"" + caption + "\" \"" + text + "\"\n    actual   " + Visible(w.caption) + " " +
-         Visible(w.text));
-    return false;
-  }
-  // Options after the button: "from-copy" (the window belongs to the
-  // relocated copy, after the first process ended), "type TEXT" into its edit
-  // box, "select PATH" in its tree, "buttons A, B" (exactly these enabled).
-  std::string buttons, enabled;
-  size_t failed = failures_.size();
-  for (size_t i = 3; i < f.size(); ++i) {
-    std::string option = f[i].substr(0, f[i].find(' ')), value = Trim(f[i].substr(option.size()));
-    DWORD firstExit = STILL_ACTIVE;
-    if (option == "from-copy" &&
-        (w.pid == run_->pid || !GetExitCodeProcess(run_->process, &firstExit) || firstExit == STILL_ACTIVE))
-      Fail("the window should come from the relocated copy after the first process ended");
-    if ((option == "type" && !value.empty() && !TypeText(*run_, w, value)) ||
-        (option == "select" && !SelectTreeItem(*run_, w, value)))
-      Fail("cannot " + f[i] + " in " + Visible(caption));
-    if (option == "buttons") buttons = value;
-  }
-  // A wizard sets its buttons just after it shows a page.
-  for (int tries = 0; tries < 100; ++tries, Sleep(20), DescribeWindow(w.hwnd, &w)) {
-    enabled.clear();
-    for (size_t i = 0; i < w.buttons.size(); ++i)
-      if (w.buttonEnabled[i]) enabled += (enabled.empty() ? "" : ", ") + w.buttons[i];
-    if (buttons.empty() || buttons == enabled) break;
-  }
-  if (!buttons.empty()) Compare("enabled buttons of " + Visible(caption), buttons, enabled);
-  // "stopped": the programs the row keeps running end before the press, as a
-  // user closes them while the message waits.
-  if (std::find(f.begin() + std::min<size_t>(3, f.size()), f.end(), "stopped") != f.end()) running_.clear();
-  if (failures_.size() > failed || f.size() < 3 || !PressButton(*run_, w, f[2])) {
-    Fail("cannot press [" + (f.size() > 2 ? f[2] : "") + "] in " + Visible(caption));
-    return false;
-  }
-  return true;
-}
 
-bool RowRun::FinishRun() {
-  if (finished_) return true;
-  finished_ = true;
-  bool ended = WaitForEnd(*run_, bits_ == 32 ? kWindowWaitMs32 : kWindowWaitMs);
-  runTicks_ = GetTickCount64() - runTicks_;
-  lastProcesses_ = 0;
-  for (const TrackedProcess& p : run_->tracked) {
-    // Wine's menu builder, which each shortcut save tries to start, is
-    // switched off here: it ends at once, unnamed, with "DLL not found".
-    // A process gone before the driver could open it has no name and no code.
-    if (Lower(p.exeName) == "winemenubuilder.exe" || !p.handle || (p.exeName.empty() && p.exitCode == 0xC0000135))
-      continue;
-    ++lastProcesses_;
-    if (expectedExit_ < 0 && ended && p.exitCode != 0)
-      Fail(p.exeName + " (pid " + std::to_string(p.pid) + ") exit code " + std::to_string(p.exitCode));
+  bool Ask(const std::vector<std::string>& f) {
+    Window w;
+    std::string caption = f[0], text = f.size() > 1 ? f[1] : "", button = f.size() > 2 ? f[2] : "";
+    if (!run) return Fail("an answer without a running program");
+    if (!NextWindow(*run, &w, WaitMs()))
+      return Fail("expected window \"" + caption + "\" with \"" + text + "\", none came");
+    if (Escaped(w.caption) != caption || Escaped(w.text) != text)
+      return Fail("window differs\n    expected \"" + caption + "\" \"" + text + "\"\n    actual   \"" +
+                  Escaped(w.caption) + "\" \"" + Escaped(w.text) + "\"");
+    size_t failed = failures.size();
+    for (size_t i = 3; i < f.size(); ++i) {
+      std::string option = f[i].substr(0, f[i].find(' ')), value = Trim(f[i].substr(option.size()));
+      if (option == "from-copy" &&
+          (w.pid == run->procs[0].pid || WaitForSingleObject(run->procs[0].handle, 0) != WAIT_OBJECT_0))
+        Fail("the window should come from the relocated copy after the first process ended");
+      if ((option == "type" && !value.empty() && !TypeText(*run, w, value)) ||
+          (option == "select" && !SelectFolder(*run, w, value)))
+        Fail("cannot " + f[i] + " in \"" + caption + "\"");
+      // A wizard sets its buttons just after it shows a page.
+      for (int tries = 0; option == "buttons" && tries < 100 && EnabledButtons(w) != value; ++tries, Describe(&w))
+        Sleep(20);
+      if (option == "buttons") Compare("enabled buttons of \"" + caption + "\"", value, EnabledButtons(w));
+      // The programs beside the setup end before the press, as a user closes them while the message waits.
+      if (option == "stopped") running.clear();
+    }
+    return (failures.size() == failed && Press(*run, w, button)) ||
+           Fail("cannot press [" + button + "] in \"" + caption + "\"");
   }
-  if (expectedExit_ >= 0) Compare("exit code", std::to_string(expectedExit_), std::to_string(run_->exitCode));
-  transcript_ += run_->transcript;
-  if (!ended) Fail("expected the program to end without another window");
-  EndRun(*run_);
-  return ended;
-}
 
-// The hidden main window keeps its computed place and stays hidden even when
-// another program tries to show or move it.
-bool RowRun::PokeMainWindow() {
-  HWND main = nullptr;
-  for (int i = 0; i < 3000 && !main; ++i, Sleep(10)) main = FindWindowA("InstallWClass", "Install");
-  if (!main) {
-    Fail("no main window");
-    return false;
-  }
-  RECT work, before, after;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  GetWindowRect(main, &before);
-  Compare("main window left", std::to_string(WindowOrigin(work.right - work.left, 440)), std::to_string(before.left));
-  Compare("main window top", std::to_string(WindowOrigin(work.bottom - work.top, 270)), std::to_string(before.top));
-  ShowWindowAsync(main, SW_SHOWNORMAL);
-  SetWindowPos(main, HWND_TOP, 5, 5, 100, 100, SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW);
-  DWORD_PTR ignored;
-  // A message sent after the requests returns once they have been handled.
-  SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-  GetWindowRect(main, &after);
-  if (IsWindowVisible(main)) Fail("the main window became visible");
-  Compare("main window after a move", std::to_string(before.left) + "," + std::to_string(before.top) + " " +
-                                           std::to_string(before.right - before.left),
-          std::to_string(after.left) + "," + std::to_string(after.top) + " " + std::to_string(after.right - after.left));
-  return true;
-}
-
-// The package checker on a folder (its output into a file, as a console
-// program's would be redirected); its lines are matched by "expect output".
-void RowRun::RunChecker(const std::vector<std::string>& f) {
-  char temp[MAX_PATH], outPath[MAX_PATH];
-  GetTempPathA(sizeof(temp), temp);
-  GetTempFileNameA(temp, "lfp", 0, outPath);
-  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  HANDLE out = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = out;
-  std::string command = "\"" + BuiltProgram("lfpack.exe") + "\" check " + (f.size() > 1 && !f[1].empty() ? f[1] + " " : "") +
-                        "\"" + f[0] + "\"";
-  PROCESS_INFORMATION pi{};
-  DWORD code = 999;
-  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
-    if (WaitForSingleObject(pi.hProcess, kWindowWaitMs) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    else TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  CloseHandle(out);
-  std::istringstream text(ReadTextFile(outPath));
-  DeleteFileA(outPath);
-  checkOutput_.clear();
-  checkCursor_ = 0;
-  for (std::string line; std::getline(text, line);) checkOutput_.push_back(Trim(line));
-  Compare("exit code of " + command + "\n    " + Join(checkOutput_, "\n    "), f.size() > 2 ? f[2] : "0",
-          std::to_string(code));
-}
-
-bool RowRun::Given(const std::string& kind, const std::vector<std::string>& f) {
-  auto arg = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
-  HKEY root;
-  std::string key;
-  if (kind == "package") {
-    std::string dir = f.size() > 1 ? arg(1) : Expand("$PKG");
-    std::string sample = BuiltProgram("sample-package") + "\\";
-    bool ok = CopyProgram(SetupProgram(), dir + "\\LFSetup.exe");
-    for (const char* file : {"license.txt", "readme.txt", "quickstart.txt", "welcome.vorn", "LFSetup.inf"})
-      ok = ok && CopyFileA((sample + file).c_str(), (dir + "\\" + file).c_str(), FALSE);
-    for (const char* program : {"LFViewer.exe", "LFCtrl.exe"})
-      ok = ok && CopyFileA(BuiltProgram("viewer_standin.exe").c_str(), (dir + "\\" + program).c_str(), FALSE);
-    return ok;
-  }
-  if (kind == "script-edit") {
-    std::string script = Expand("$PKG\\LFSetup.inf"), text = ReadTextFile(script);
-    std::vector<std::string> change = Split(arg(0), "=>");
-    size_t at = text.find(Unescape(change[0]));
-    if (change.size() != 2 || at == std::string::npos) return false;
-    return WriteTextFile(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
-  }
-  if (kind == "script-fill") return FillScriptSection(Expand("$PKG\\LFSetup.inf"), arg(0), std::stoul(arg(1)));
-  if (kind == "file") return WriteTextFile(arg(0), Unescape(arg(1)));
-  if (kind == "program") return CopyProgram(BuiltProgram(arg(0).c_str()), arg(1));
-  if (kind == "versioned") return MakeVersionedFile(BuiltProgram("viewer_standin.exe"), arg(0), arg(1));
-  if (kind == "time") return SetWriteDay(arg(0), arg(1));
-  if (kind == "delete") return DeleteFileA(arg(0).c_str()) || RemoveDirectoryA(arg(0).c_str());
-  if (kind == "readonly") return SetFileAttributesA(arg(0).c_str(), FILE_ATTRIBUTE_READONLY);
-  if (kind == "reg") return SplitRegPath(arg(0), &root, &key) && WriteRegValue(root, key, arg(1), arg(2));
-  if (kind == "link") return MakeFolders(arg(0).substr(0, arg(0).find_last_of('\\'))) && WriteLink(arg(0), arg(1));
-  if (kind == "ini") {
-    size_t eq = arg(2).find('=');
-    return eq != std::string::npos &&
-           WritePrivateProfileStringA(arg(1).c_str(), arg(2).substr(0, eq).c_str(), arg(2).substr(eq + 1).c_str(),
-                                      arg(0).c_str());
-  }
-  if (kind == "winver")
-    return WriteRegValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + arg(0), "Version", "sz:" + arg(1));
-  if (kind == "temp") {
-    env_.push_back("TMP=" + arg(0));
-    env_.push_back("TEMP=" + arg(0));
-    return MakeFolders(arg(0));
-  }
-  if (kind == "snapshot") {
-    snapshot_ = MachineSnapshot();
+  // The hidden main window keeps its computed place and stays hidden even
+  // when another program tries to show or move it.
+  bool PokeMainWindow() {
+    HWND main = nullptr;
+    for (int i = 0; i < 3000 && !main; ++i, Sleep(10)) main = FindWindowA("InstallWClass", "Install");
+    RECT work, before, after;
+    auto place = [](const RECT& r) {
+      return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left);
+    };
+    if (!main) return Fail("no main window");
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(main, &before);
+    Compare("main window place",
+            std::to_string(WindowOrigin(work.right - work.left, 440)) + "," +
+                std::to_string(WindowOrigin(work.bottom - work.top, 270)),
+            place(before).substr(0, place(before).find(' ')));
+    ShowWindowAsync(main, SW_SHOWNORMAL);
+    SetWindowPos(main, HWND_TOP, 5, 5, 100, 100, SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW);
+    DWORD_PTR ignored;
+    // A message sent after the requests returns once they have been handled.
+    SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
+    GetWindowRect(main, &after);
+    if (IsWindowVisible(main)) Fail("the main window became visible");
+    Compare("main window after a move", place(before), place(after));
     return true;
   }
-  if (kind == "running") {
-    running_.emplace_back(new RunningProgram);
-    std::string what = arg(0);
-    if (what == "browser" || what == "browser-ignoring-close")
-      return StartRunningProgram(*running_.back(),
-                                 "\"" + BuiltProgram("browser_standin.exe") + "\"" +
-                                     (what == "browser" ? "" : " --ignore-close"),
-                                 "LumenFieldClass");
-    return StartRunningProgram(*running_.back(), what, nullptr);
-  }
-  if (kind == "stopped") {  // ends the programs the row started
-    running_.clear();
-    return true;
-  }
-  return false;
-}
 
-void RowRun::CompareSets(const std::string& what, std::vector<std::string> expected, std::vector<std::string> actual) {
-  std::sort(expected.begin(), expected.end());
-  std::sort(actual.begin(), actual.end());
-  std::vector<std::string> missing, extra;
-  std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(), std::back_inserter(missing));
-  std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
-  if (missing.empty() && extra.empty()) return;
-  std::string diff;
-  for (const auto& m : missing) diff += "\n    - " + m;
-  for (const auto& e : extra) diff += "\n    + " + e;
-  Fail(what + " (- expected, + actual):" + diff);
-}
+  // The package checker on a folder; "expect output" matches the lines it prints.
+  void Check(const std::vector<std::string>& f) {
+    std::string options = f.size() > 1 && !f[1].empty() ? f[1] + " " : "";
+    std::string command = "\"" + Built("lfpack.exe") + "\" check " + options + "\"" + f[0] + "\" 2>&1";
+    FILE* pipe = _popen(("\"" + command + "\"").c_str(), "r");  // cmd /c takes the outer quotes off
+    char line[4096];
+    output.clear();
+    outputAt = 0;
+    while (pipe && fgets(line, sizeof line, pipe))
+      output.push_back(Trim(std::string(line).substr(0, strcspn(line, "\n"))));
+    int code = pipe ? _pclose(pipe) : -1;
+    Compare("exit code of " + command + "\n    " + Join(output, "\n    "), f.size() > 2 ? f[2] : "0",
+            std::to_string(code));
+  }
 
-void RowRun::Expect(const std::string& kind, const std::vector<std::string>& f) {
-  auto arg = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
-  auto list = [](const std::string& s) {
-    return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", ");
-  };
-  HKEY root;
-  std::string key;
-  if (kind == "files") {
-    CompareSets("files below " + arg(0), list(arg(1)), SnapshotFiles(arg(0)));
-  } else if (kind == "exists" || kind == "missing") {
+  bool Given(const std::string& kind, const std::vector<std::string>& f) {
+    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "",
+                standin = Built("viewer_standin.exe");
+    if (kind == "package") {
+      std::string dir = f.size() > 1 ? b : Expand("$PKG");
+      bool ok = CopyTo(Setup(), dir + "\\LFSetup.exe") && CopyTo(standin, dir + "\\LFViewer.exe") &&
+                CopyTo(standin, dir + "\\LFCtrl.exe");
+      for (const char* file : {"license.txt", "readme.txt", "quickstart.txt", "welcome.vorn", "LFSetup.inf"})
+        ok = ok && CopyTo(Built("sample-package\\") + file, dir + "\\" + file);
+      return ok;
+    }
+    if (kind == "script-edit") {
+      std::string script = Expand("$PKG\\LFSetup.inf"), text = ReadText(script);
+      std::vector<std::string> change = Split(a, "=>");
+      size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
+      return at != std::string::npos &&
+             WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
+    }
+    if (kind == "file") return WriteText(a, Unescape(b));
+    if (kind == "program") return CopyTo(Built(a), b);
+    if (kind == "versioned") return CopyVersioned(standin, a, b);
+    if (kind == "time") return SetWriteDay(a, b);
+    if (kind == "delete") return DeleteFileA(a.c_str()) || RemoveDirectoryA(a.c_str());
+    if (kind == "readonly") return SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (kind == "reg") return WriteValue(a, b, c);
+    if (kind == "winver") return WriteValue("HKCU\\Software\\Wine\\AppDefaults\\" + a, "Version", "sz:" + b);
+    if (kind == "ini")
+      return c.find('=') != std::string::npos &&
+             WritePrivateProfileStringA(b.c_str(), c.substr(0, c.find('=')).c_str(), c.substr(c.find('=') + 1).c_str(),
+                                        a.c_str());
+    if (kind == "temp")
+      return SetEnvironmentVariableA("TMP", a.c_str()) && SetEnvironmentVariableA("TEMP", a.c_str()) && MakeFolders(a);
+    if (kind == "link") {
+      std::string link[4] = {b};
+      return MakeFolders(Parent(a)) && ShellLink(a, true, link);
+    }
+    if (kind == "running") {
+      // The browser stand-in is ready once its window is there; under load that can take a while.
+      bool browser = a == "browser" || a == "browser-ignoring-close";
+      running.emplace_back(new Run);
+      if (!Start(*running.back(),
+                 browser ? "\"" + standin + "\" --browser" + (a == "browser" ? "" : " --ignore-close") : a, "", false))
+        return false;
+      WaitForInputIdle(running.back()->procs[0].handle, 5000);
+      for (int i = 0; browser && i < 3000 && !FindWindowA("LumenFieldClass", nullptr); ++i) Sleep(10);
+      return !browser || FindWindowA("LumenFieldClass", nullptr);
+    }
+    if (kind == "snapshot") snapshot = Snapshot();
+    if (kind == "stopped") running.clear();
+    return kind == "snapshot" || kind == "stopped";
+  }
+
+  void Expect(const std::string& kind, const std::vector<std::string>& f) {
+    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "", d = f.size() > 3 ? f[3] : "",
+                link[4];
+    std::vector<std::string> files, keys = List(c);
+    Key key;
+    std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
     // A file deleted on close goes just after the process that held it ends.
-    for (int i = 0; i < 200 && kind == "missing" && FileExists(arg(0)); ++i) Sleep(10);
-    if (FileExists(arg(0)) != (kind == "exists")) Fail(arg(0) + (kind == "exists" ? " is missing" : " exists"));
-  } else if (kind == "text") {
-    Compare("text of " + arg(0), arg(1), Escaped(ReadTextFile(arg(0))));
-  } else if (kind == "lines") {  // the lines, in this order, among the file's lines
-    std::string text = ReadTextFile(arg(0));
+    for (int i = 0; i < 200 && kind == "missing" && Exists(a); ++i) Sleep(10);
+    if ((kind == "exists" || kind == "missing") && Exists(a) != (kind == "exists"))
+      Fail(a + (kind == "exists" ? " is missing" : " exists"));
+    if (kind == "files") ListFiles(a, "", &files);
+    if (kind == "files") CompareSets("files below " + a, List(b), files);
+    if (kind == "text") Compare("text of " + a, b, Escaped(ReadText(a)));
+    if (kind == "lines") ExpectLines(a, b);
+    if (kind == "same") Compare(a + " holds " + b, Exists(a) ? ReadText(b) : "(" + b + ")", ReadText(a));
+    if (kind == "version") Compare("version of " + a, b, FileVersion(a));
+    if (kind == "time" && (!WriteTime(a) || WriteTime(a) / kDay != DayTime(b) / kDay))
+      Fail(a + " was not written on " + b + " (UTC)");
+    if (kind == "rewritten" && WriteTime(a) < runStart) Fail(a + " was not written by the last run");
+    if (kind == "ini") CompareSets("[" + b + "] of " + a, keys, ReadIni(a, b.c_str()));
+    if (kind == "inisections") CompareSets("sections of " + a, List(b), ReadIni(a, nullptr));
+    if (kind == "reg") Compare(a + " : " + (b.empty() ? "(default)" : b), c == "-" ? "" : c, ReadValue(a, b));
+    if ((kind == "key" || kind == "nokey") && OpenKey(a, KEY_READ, false, &key) != (kind == "key"))
+      Fail(a + (kind == "key" ? " is missing" : " exists"));
+    if (kind == "link" && !ShellLink(a, false, link))
+      Fail("no link " + a);
+    else if (kind == "link")
+      Compare("link " + a, Lower(b) + " | " + c + " | " + d + " | ",
+              Lower(link[0]) + " | " + link[1] + " | " + link[2] + " | " + link[3]);
+    if (kind == "log") ExpectStart(a);
+    while (kind == "output" && outputAt < output.size() && output[outputAt].compare(0, a.size(), a) != 0) ++outputAt;
+    if (kind == "output" && outputAt++ >= output.size())
+      Fail("no further line of the check begins with \"" + a + "\"; it printed:\n    " + Join(output, "\n    "));
+    if (kind == "processes") Compare("processes of the last run", a, std::to_string(processes));
+    if (kind == "duration" && runTicks < std::stoull(a))
+      Fail("the last run took " + std::to_string(runTicks) + " ms, less than " + a);
+    bool alive = kind == "browser" && !running.empty() &&
+                 WaitForSingleObject(running[0]->procs[0].handle, a == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
+    if (kind == "browser" && alive != (a == "running")) Fail("the browser should have " + a);
+    if (kind == "unchanged") ExpectUnchanged(List(a));
+    if (std::string(" files exists missing text lines same version time rewritten ini inisections reg key nokey link log "
+                    "output processes "
+                    "duration browser unchanged ")
+            .find(" " + kind + " ") == std::string::npos)
+      Fail("unknown expectation '" + kind + "'");
+  }
+
+  // The lines given, in this order, among the lines of the file.
+  void ExpectLines(const std::string& file, const std::string& wanted) {
+    std::string text = ReadText(file);
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     std::vector<std::string> actual = Split(text, "\n");
     size_t at = 0;
-    for (const std::string& want : Split(arg(1), "\n")) {
-      if (Trim(want).empty()) continue;
-      while (at < actual.size() && actual[at] != Trim(want)) ++at;
-      if (at == actual.size()) {
-        Fail(arg(0) + " lacks, after the lines before it: " + Trim(want) + "\n    " + Join(actual, "\n    "));
-        break;
+    for (const std::string& want : Split(wanted, "\n")) {
+      while (!want.empty() && at < actual.size() && actual[at] != want) ++at;
+      if (!want.empty() && at++ == actual.size()) {
+        Fail(file + " lacks, after the lines before it: " + want + "\n    " + Join(actual, "\n    "));
+        return;
       }
-      ++at;
     }
-  } else if (kind == "same") {
-    if (!FileExists(arg(0))) Fail(arg(0) + " is missing");
-    Compare(arg(0) + " holds " + arg(1), ReadTextFile(arg(1)), ReadTextFile(arg(0)));
-  } else if (kind == "version") {
-    Compare("version of " + arg(0), arg(1), FileVersion(arg(0)));
-  } else if (kind == "time") {
-    FILETIME ft;
-    SYSTEMTIME st{};
-    ULONGLONG t = WriteTime(arg(0));
-    ft.dwLowDateTime = DWORD(t), ft.dwHighDateTime = DWORD(t >> 32);
-    char day[16] = "";
-    if (t && FileTimeToSystemTime(&ft, &st)) snprintf(day, sizeof day, "%04u-%02u-%02u", st.wYear, st.wMonth, st.wDay);
-    Compare(arg(0) + " write day (UTC)", arg(1), day);
-  } else if (kind == "rewritten") {
-    if (WriteTime(arg(0)) < runStartTime_) Fail(arg(0) + " was not written by the last run");
-  } else if (kind == "ini") {
-    std::vector<std::string> expected = list(arg(2));
-    for (auto& e : expected) e = Lower(e.substr(0, e.find('='))) + (e.find('=') == std::string::npos ? "" : e.substr(e.find('=')));
-    CompareSets("[" + arg(1) + "] of " + arg(0), expected, ReadIniSection(arg(0), arg(1)));
-  } else if (kind == "inisections") {
-    CompareSets("sections of " + arg(0), list(arg(1)), ReadIniSectionNames(arg(0)));
-  } else if (kind == "reg") {
-    if (!SplitRegPath(arg(0), &root, &key)) return Fail("bad key " + arg(0));
-    Compare(arg(0) + " : " + (arg(1).empty() ? "(default)" : arg(1)), arg(2) == "-" ? "" : arg(2),
-            ReadRegValue(root, key, arg(1)));
-  } else if (kind == "key" || kind == "nokey") {
-    if (!SplitRegPath(arg(0), &root, &key)) return Fail("bad key " + arg(0));
-    if (RegKeyExists(root, key) != (kind == "key")) Fail(arg(0) + (kind == "key" ? " is missing" : " exists"));
-  } else if (kind == "link") {
-    LinkInfo l = ReadLink(arg(0));
-    if (!l.loaded) return Fail("no link " + arg(0));
-    Compare("link " + arg(0), Lower(arg(1)) + " | " + arg(2) + " | " + arg(3) + " | ",
-            Lower(l.target) + " | " + l.arguments + " | " + l.description + " | " + l.workingDir);
-  } else if (kind == "log") {
-    if (!logChecked_) logLines_ = ReadLogLines(kStandinLog);
-    logChecked_ = true;
-    const std::string kNone = "(no further start)";
-    std::string actual = logLines_.empty() ? kNone : logLines_.front();
-    if (arg(0) != "-") {
-      Compare("program start", arg(0), Escaped(actual));
-      if (!logLines_.empty()) logLines_.erase(logLines_.begin());
-    } else if (!logLines_.empty()) {
-      Fail("unexpected program start " + Visible(actual));
-    }
-  } else if (kind == "output") {
-    // The next line of the last check's output that begins with the text.
-    const std::string& text = arg(0);
-    while (checkCursor_ < checkOutput_.size() && checkOutput_[checkCursor_].compare(0, text.size(), text) != 0)
-      ++checkCursor_;
-    if (checkCursor_ < checkOutput_.size()) ++checkCursor_;
-    else Fail("no further line of the check begins with " + Visible(text) + "; it printed:\n    " + Join(checkOutput_, "\n    "));
-  } else if (kind == "processes") {
-    Compare("processes of the last run", arg(0), std::to_string(lastProcesses_));
-  } else if (kind == "duration") {
-    if (runTicks_ < std::stoull(arg(0))) Fail("the last run took " + std::to_string(runTicks_) + " ms, less than " + arg(0));
-  } else if (kind == "browser") {
-    bool alive = !running_.empty() && WaitForSingleObject(running_.front()->pi.hProcess, arg(0) == "ended" ? 5000 : 0) != WAIT_OBJECT_0;
-    if (alive != (arg(0) == "running")) Fail("the browser should have " + arg(0));
-  } else if (kind == "unchanged") {
-    std::map<std::string, std::string> now = MachineSnapshot();
-    std::vector<std::string> leftovers = list(arg(0)), before, after;
-    auto leftover = [&](const std::string& k) { return std::find(leftovers.begin(), leftovers.end(), k) != leftovers.end(); };
-    for (auto& kv : snapshot_) if (!leftover(kv.first)) before.push_back(kv.first + " = " + kv.second);
-    for (auto& kv : now) if (!leftover(kv.first)) after.push_back(kv.first + " = " + kv.second);
-    CompareSets("the machine against its snapshot", before, after);
-    for (const auto& l : leftovers)
-      if (!now.count(l)) Fail("expected leftover missing: " + l);
-  } else {
-    Fail("unknown expectation '" + kind + "'");
   }
-}
 
-void RowRun::Execute() {
-  g_regView = bits_ == 32 ? KEY_WOW64_32KEY : 0;
-  DeleteFileA(kStandinLog);
-  for (const SourceLine& line : row_.lines) {
-    where_ = line.where;
-    std::string text = line.text;
-    if (text.compare(0, 4, "[32]") == 0 || text.compare(0, 4, "[64]") == 0) {
-      if (std::to_string(bits_) != text.substr(1, 2)) continue;
-      text = Trim(text.substr(4));
+  // The registry and C: as at the snapshot, but for the leftovers named.
+  void ExpectUnchanged(const std::vector<std::string>& leftovers) {
+    std::map<std::string, std::string> now = Snapshot(), before = snapshot;
+    for (const std::string& leftover : leftovers) {
+      if (!now.erase(leftover)) Fail("expected leftover missing: " + leftover);
+      before.erase(leftover);
     }
-    std::string verb = text.substr(0, text.find(' '));
-    std::string rest = verb.size() < text.size() ? Trim(text.substr(verb.size())) : "";
-    if (verb != "ask" && verb != "exit" && verb != "poke-main-window" && !FinishRun()) break;
-    std::string kind = rest.substr(0, rest.find(' '));
-    std::string fields = verb == "given" || verb == "expect" ? Trim(rest.substr(kind.size())) : rest;
-    if (fields.compare(0, 2, "| ") == 0) fields = fields.substr(2);
-    std::vector<std::string> f = Split(Expand(fields), "|");
-    if (verb == "given") {
-      if (!Given(kind, f)) Fail("could not prepare: " + text);
-    } else if (verb == "expect") {
-      Expect(kind, f);
-    } else if (verb == "run" || verb == "start") {
-      std::string exe = f[0], folder = exe.substr(0, exe.find_last_of('\\'));
-      if (verb == "run" && !CopyProgram(SetupProgram(), exe)) Fail("cannot place the program at " + exe);
-      if (!Start("\"" + exe + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), folder)) break;
-    } else if (verb == "run-uninstall-entry") {
+    CompareSets("the machine against its snapshot", Lines(before), Lines(now));
+  }
+
+  // The next program start of the stand-ins' log ("-": none further).
+  void ExpectStart(const std::string& expected) {
+    std::istringstream in(logRead ? "" : ReadText(kLog));
+    for (std::string line; std::getline(in, line); log.push_back(line)) {
+      // Wine quotes a program path with blanks that a command line gave
+      // without quotes; those quotes go, so that a line reads as the program built it.
+      size_t tab = line.find('\t'), close = line.find('"', tab + 2);
+      if (tab != std::string::npos && line.compare(tab + 1, 1, "\"") == 0 && close != std::string::npos &&
+          line.find(' ', tab + 1) < close)
+        line.erase(close, 1).erase(tab + 1, 1);
+    }
+    logRead = true;
+    if (expected != "-")
+      Compare("program start", expected, log.empty() ? "(no further start)" : Escaped(log.front()));
+    else if (!log.empty())
+      Fail("unexpected program start \"" + Escaped(log.front()) + "\"");
+    if (expected != "-" && !log.empty()) log.erase(log.begin());
+  }
+
+  // The relocated copy's own start: the handle of a first process to wait
+  // for and the path to delete. The first process is a stand-in that runs
+  // until it is ended; while it runs the copy must wait.
+  bool RunRelocated(const std::string& copy, const std::string& target) {
+    Run first;
+    Window early;
+    if (!Start(first, "\"" + Built("viewer_standin.exe") + "\" --stay", "", false))
+      return Fail("cannot start the first process");
+    HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.procs[0].pid);
+    std::string command =
+        "\"" + copy + "\" " + std::to_string(reinterpret_cast<INT_PTR>(inheritable)) + " \"" + target + "\"";
+    bool started = CopyTo(Setup(), copy) && CopyTo(Setup(), target) && StartRun(command, "", true);
+    if (started && NextWindow(*run, &early, 1500)) Fail("the copy showed a window while the first process ran");
+    if (!Exists(target)) Fail("the copy deleted " + target + " while the first process ran");
+    CloseHandle(inheritable);
+    return started;
+  }
+
+  // A line that neither prepares nor checks; false ends the row.
+  bool Step(const std::string& verb, const std::vector<std::string>& f) {
+    if (verb == "ask") return Ask(f);
+    if (verb == "poke-main-window") return PokeMainWindow();
+    if (verb == "run-relocated") return RunRelocated(f[0], f.size() > 1 ? f[1] : "");
+    if (verb == "run-uninstall-entry") {
       // Windows runs the uninstall string as it stands.
-      std::string command = ReadRegValue(HKEY_LOCAL_MACHINE,
-                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
-                                         "UninstallString");
-      if (command.compare(0, 3, "sz:") != 0) {
-        Fail("no uninstall entry");
-        break;
-      }
-      if (!Start(command.substr(3), "")) break;
-    } else if (verb == "run-relocated") {
-      // The relocated copy's own start: a process handle to wait for and
-      // the path to delete. The "first process" is a stand-in that runs
-      // until it is ended; while it runs the copy must wait.
-      RunningProgram first;
-      if (!StartRunningProgram(first, "\"" + BuiltProgram("viewer_standin.exe") + "\" --stay", nullptr)) break;
-      HANDLE inheritable = OpenProcess(SYNCHRONIZE, TRUE, first.pi.dwProcessId);
-      CopyProgram(SetupProgram(), f[0]);
-      CopyProgram(SetupProgram(), f[1]);
-      run_.reset(new DriverRun);
-      run_->inheritHandles = true;
-      finished_ = false;
-      runTicks_ = GetTickCount64();
-      StartProgram(*run_, "\"" + f[0] + "\" " + std::to_string(reinterpret_cast<INT_PTR>(inheritable)) + " \"" + f[1] + "\"",
-                   "", env_);
-      SeenWindow early;
-      if (WaitForWindow(*run_, &early, 1500)) Fail("the copy showed a window while the first process ran");
-      if (!FileExists(f[1])) Fail("the copy deleted " + f[1] + " while the first process ran");
-      TerminateProcess(first.pi.hProcess, 0);
-      CloseHandle(inheritable);
-    } else if (verb == "check") {
-      RunChecker(f);
-    } else if (verb == "ask") {
-      if (!Ask(f)) break;
-    } else if (verb == "exit") {
-      expectedExit_ = std::stol(f[0]);
-    } else if (verb == "poke-main-window") {
-      if (!PokeMainWindow()) break;
-    } else {
-      Fail("unknown line: " + text);
+      std::string command = ReadValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
+                                      "UninstallString");
+      return command.compare(0, 3, "sz:") == 0 ? StartRun(command.substr(3), "", false) : Fail("no uninstall entry");
     }
+    if (verb == "run" && !CopyTo(Setup(), f[0])) return Fail("cannot place the program at " + f[0]);
+    if (verb == "run")
+      return StartRun("\"" + f[0] + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), Parent(f[0]), false);
+    if (verb == "exit") expectedExit = std::stol(f[0]);
+    if (verb == "check") Check(f);
+    return verb == "exit" || verb == "check" || Fail("unknown line: " + verb);
   }
-  where_ = row_.file + ":" + std::to_string(row_.line);
-  FinishRun();
-  if (logChecked_ && !logLines_.empty()) Fail("unexpected program starts:\n    " + Join(logLines_, "\n    "));
-  if (!failures_.empty())
-    ADD_FAILURE_AT(row_.file.c_str(), row_.line) << row_.title << "\n" << Join(failures_, "\n")
-                                                 << "\n--- transcript ---\n" << transcript_ << "------------------";
-}
 
-class RowTest : public ::testing::Test {
- public:
-  RowTest(size_t row, int bits) : row_(row), bits_(bits) {}
-  void TestBody() override { RowRun(g_rows[row_], bits_).Execute(); }
-
- private:
-  size_t row_;
-  int bits_;
+  void Execute() {
+    char win[MAX_PATH] = "", programs[MAX_PATH] = "", desktop[MAX_PATH] = "";
+    GetWindowsDirectoryA(win, sizeof win);
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    vars = g_lets;
+    vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog}});
+    vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
+                 {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
+    g_view = bits == 32 ? KEY_WOW64_32KEY : 0;
+    CoInitialize(nullptr);
+    for (const Line& line : row.lines) {
+      where = line.where;
+      std::string verb = line.text.substr(0, line.text.find(' '));
+      std::string rest = Trim(line.text.substr(verb.size()));
+      std::string kind = verb == "given" || verb == "expect" ? rest.substr(0, rest.find(' ')) : "";
+      std::string fields = Trim(rest.substr(kind.size()));
+      std::vector<std::string> f = Split(Expand(fields.compare(0, 2, "| ") == 0 ? fields.substr(2) : fields), "|");
+      if (verb != "ask" && verb != "exit" && verb != "poke-main-window" && !FinishRun()) break;
+      if (verb == "given" && !Given(kind, f)) Fail("could not prepare: " + line.text);
+      if (verb == "expect") Expect(kind, f);
+      if (verb != "given" && verb != "expect" && !Step(verb, f)) break;
+    }
+    where = row.file + ":" + std::to_string(row.line);
+    FinishRun();
+    running.clear();
+    if (!log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
+    if (!failures.empty())
+      ADD_FAILURE_AT(row.file.c_str(), row.line) << row.title << "\n"
+                                                 << Join(failures, "\n") << "\n--- transcript ---\n"
+                                                 << transcript << "------------------";
+  }
 };
 
-std::string Slug(const std::string& title) {
-  std::string out;
-  for (char c : title) {
-    if (isalnum(static_cast<unsigned char>(c))) out += c;
-    else if (!out.empty() && out.back() != '_') out += '_';
-    if (out.size() >= 48) break;
-  }
-  while (!out.empty() && out.back() == '_') out.pop_back();
-  return out;
-}
+struct RowTest : ::testing::Test {
+  RowTest(size_t row, int bits) : row(row), bits(bits) {}
+  void TestBody() override { RowRun{g_rows[row], bits}.Execute(); }
+  size_t row;
+  int bits;
+};
 
-// The 32-bit program runs only where WoW64 can start it (LF_WOW64=1).
-bool Wow64Available() {
-  const char* flag = getenv("LF_WOW64");
-  return flag && strcmp(flag, "1") == 0 && FileExists(BuiltProgram("LFSetup32.exe"));
+// "<NN>_<the title's letters and digits>_x64" (or _x86), NN the row's number in its file.
+std::string TestName(size_t i, int bits) {
+  unsigned inFile = 0;
+  for (size_t j = 0; j <= i; ++j) inFile = j > 0 && g_rows[j - 1].file == g_rows[i].file ? inFile + 1 : 1;
+  std::string name = (inFile < 10 ? "0" : "") + std::to_string(inFile) + "_";
+  for (char c : g_rows[i].title)
+    if (name.size() < 51 && (isalnum(static_cast<unsigned char>(c)) || name.back() != '_'))
+      name += isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  while (name.back() == '_') name.pop_back();
+  return name + (bits == 32 ? "_x86" : "_x64");
 }
 
 const bool g_registered = [] {
   LoadScenarios();
   for (const std::string& e : g_loadErrors) fprintf(stderr, "scenario: %s\n", e.c_str());
-  std::vector<int> builds = {64};
-  if (Wow64Available()) builds.push_back(32);
-  unsigned inFile = 0;
-  for (size_t i = 0; i < g_rows.size(); ++i) {
-    const Row& row = g_rows[i];
-    std::string suite = row.file.substr(0, row.file.find('.'));
-    inFile = i > 0 && g_rows[i - 1].file == row.file ? inFile + 1 : 1;
-    char number[8];
-    snprintf(number, sizeof(number), "%02u_", inFile);
-    for (int bits : builds)
-      ::testing::RegisterTest(suite.c_str(), (number + Slug(row.title) + (bits == 32 ? "_x86" : "_x64")).c_str(),
-                              nullptr, nullptr, row.file.c_str(), row.line,
-                              [i, bits]() -> ::testing::Test* { return new RowTest(i, bits); });
-  }
+  // The 32-bit program runs only where WoW64 can start it (LF_WOW64=1).
+  const char* wow64 = getenv("LF_WOW64");
+  bool both = wow64 && strcmp(wow64, "1") == 0 && Exists(Built("LFSetup32.exe"));
+  for (size_t i = 0; i < g_rows.size(); ++i)
+    for (int bits : {64, 32})
+      if (bits == 64 || both)
+        ::testing::RegisterTest(g_rows[i].file.substr(0, g_rows[i].file.find('.')).c_str(), TestName(i, bits).c_str(),
+                                nullptr, nullptr, g_rows[i].file.c_str(), g_rows[i].line,
+                                [i, bits]() -> ::testing::Test* { return new RowTest(i, bits); });
   if (!g_loadErrors.empty())
     ::testing::RegisterTest("scenarios", "load", nullptr, nullptr, __FILE__, __LINE__, []() -> ::testing::Test* {
       struct LoadErrors : ::testing::Test {

@@ -22,7 +22,6 @@ TEST(ParseFileListLine, SplitsDestinationSourceAndStar) {
   } cases[] = {
       {"a.dll", kListLineFile, "a.dll", "a.dll", "", "a.dll", 1, 1},
       {"readme.txt*", kListLineFile, "readme.txt", "readme.txt", "", "readme.txt", 1, 0},
-      {"sub\\deep\\b.txt", kListLineFile, "sub\\deep\\b.txt", "sub\\deep\\b.txt", "", "sub\\deep\\b.txt", 1, 1},
       {"sub\\a.dll,a.dll", kListLineFile, "sub\\a.dll", "a.dll", "sub\\", "a.dll", 0, 1},
       {"x\\y\\c.dat,src\\c.dat", kListLineFile, "x\\y\\c.dat", "src\\c.dat", "x\\", "src\\c.dat", 0, 1},
       {"cfg.ini*,cfg.def", kListLineFile, "cfg.ini", "cfg.def", "", "cfg.def", 0, 0},
@@ -94,7 +93,6 @@ TEST(NewerComparison, MostSignificantFirstUnsignedEqualIsNotNewer) {
       {0x00020000, 0, 0x00010000, 0xFFFFFFFF, 1},  // the low half cannot outweigh the high
       {0x00010000, 0xFFFFFFFF, 0x00020000, 0, 0},
       {0x00010000, 5, 0x00010000, 4, 1},
-      {0x00010004, 0, 0x00010005, 0, 0},
       {0x00010000, 7, 0x00010000, 7, 0},
       {0x80000000, 0, 0x7FFFFFFF, 0, 1},  // compared unsigned
       {0, 0x80000000, 0, 0x7FFFFFFF, 1},
@@ -116,7 +114,6 @@ TEST(NextFolderEnd, WalksEveryFolderButDrivesAndEmptyParts) {
       {"C:\\World\\", V{"C:\\World"}},
       {"C:\\a.dll", V{}},
       {"a.dll", V{}},
-      {"C:\\q\\r\\f.txt", V{"C:\\q", "C:\\q\\r"}},
       {"C:\\a\\\\b\\f", V{"C:\\a", "C:\\a\\\\b"}},  // empty parts passed over
       {"\\top\\f", V{"\\top"}},
   };

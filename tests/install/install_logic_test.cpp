@@ -18,7 +18,6 @@ TEST(AppendWorldFolderTo, EndsTheFolderInWorldOnce) {
       {"C:\\Program Files\\LUMENFIELD\\", 1, "C:\\Program Files\\LUMENFIELD\\World"},
       {"C:\\Apps\\WORLD", 1, "C:\\Apps\\WORLD"},  // any letter case stays as it is
       {"C:\\Apps\\World\\", 1, "C:\\Apps\\World"},
-      {"C:\\Apps\\Worlds", 1, "C:\\Apps\\Worlds\\World"},
       {"C:\\Apps\\MyWorld", 1, "C:\\Apps\\MyWorld\\World"},
       {"\\World", 1, "\\World\\World"},  // 6 characters: not longer than 6
       {"C:", 1, "C:\\World"},

@@ -32,35 +32,6 @@ TEST(CheckListLine, VerdictPerSyntax) {
   }
 }
 
-// The section read as the install gets it; zero bytes shown as "|".
-TEST(ReadProfileSection, AnswersAsThePrivateProfileRead) {
-  const struct {
-    const char* text;
-    const char* section;
-    size_t size;
-    const char* expected;
-  } cases[] = {
-      {"[Core]\n  a.txt  \n; note\n\nk = v\n[x]\ny\n", "core", 2048, "a.txt|k=v|"},
-      {"[C]\r\nb,c\r\n", "C", 2048, "b,c|"},
-      {"[ C ]\nb\n", "C", 2048, "b|"},
-      {"[C]\na\n[C]\nb\n", "C", 2048, "a|"},
-      {"x=1\n[C]\nabcdef\nghij\n", "C", 8, "abcdef"},
-      {"[C]\nabcdef\nghij\n", "C", 10, "abcdef|g"},
-      {"[C]\nabcdef\nghij\n", "C", 13, "abcdef|ghij"},
-      {"[C]\nabcdef\nghij\n", "C", 14, "abcdef|ghij|"},
-      {"[C]\nab=cdef\n", "C", 5, "ab="},
-  };
-  for (const auto& c : cases) {
-    char buffer[2048];
-    size_t n = ReadProfileSection(ParseProfile(c.text), c.section, buffer, c.size);
-    std::string got(buffer, n);
-    for (char& ch : got) ch = ch == '\0' ? '|' : ch;
-    EXPECT_EQ(c.expected, got) << c.text << " size " << c.size;
-    EXPECT_EQ('\0', buffer[n]);
-    EXPECT_EQ('\0', buffer[n + 1]);
-  }
-}
-
 TEST(SetProfileValue, ReplacesAddsKeyOrSection) {
   EXPECT_EQ("[R]\r\nsizeLF=5\r\n; c\r\n[S]\r\n", SetProfileValue("[R]\r\nSIZELF = 1\r\n; c\r\n[S]\r\n", "r", "sizeLF", "5"));
   EXPECT_EQ("[R]\na=1\nb=2\n\n[S]\n", SetProfileValue("[R]\na=1\n\n[S]\n", "R", "b", "2"));

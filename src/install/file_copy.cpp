@@ -146,6 +146,18 @@ int FailFile(const char* path, const char* why) {
   return 0;
 }
 
+int FailFile(const char* path, DWORD error) {
+  char why[32];
+  FormatBounded(why, sizeof(why), "error %lu", error);
+  return FailFile(path, why);
+}
+
+int CopiedFile(const char* path) {
+  LogLine("file copied: %s", path);
+  CountInstalledFile(path);
+  return 1;
+}
+
 // The folders the last line's path needed, up to and including its last
 // backslash: lines in the same folder need not walk and create the whole
 // path again (each step is a system call that finds the folder there).
@@ -179,6 +191,19 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
   // below is still removed by the uninstaller.
   if (records) RecordListLine(records, listName, line);
 
+  // A file not there yet is copied at once: the copy that refuses to replace
+  // a file looks the destination up once, where asking first whether it
+  // exists looks it up twice (and a name not found is the slowest look-up).
+  // A destination already there, or a source or folder not found, goes
+  // through the checks below as before; any other failure of the copy
+  // (a full disk, say) is the line's failure, since what it may have left
+  // at the destination is not a file to keep or compare.
+  if (CopyFileA(line.source, line.dest, TRUE)) return CopiedFile(line.dest);
+  DWORD error = GetLastError();
+  if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+      error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+    return FailFile(line.dest, error);
+
   if (!line.compare && FileExists(line.dest)) {
     KeepFile(line.dest, "kept if present");
     return result;
@@ -190,20 +215,14 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
     if (answer != IDYES) return KeepFile(line.dest, "the installed file is newer");
   }
 
-  if (CopyFileA(line.source, line.dest, FALSE)) {
-    LogLine("file copied: %s", line.dest);
-    CountInstalledFile(line.dest);
-    return 1;
-  }
-  DWORD error = GetLastError();
+  if (CopyFileA(line.source, line.dest, FALSE)) return CopiedFile(line.dest);
+  error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION &&
       EqualsNoCase(line.source + line.sourceStart, kControlProgram)) {
     g_ctrlInUse = 1;
     return KeepFile(line.dest, "in use");
   }
-  char why[32];
-  FormatBounded(why, sizeof(why), "error %lu", error);
-  return FailFile(line.dest, why);
+  return FailFile(line.dest, error);
 }
 
 }  // namespace

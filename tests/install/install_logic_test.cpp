@@ -1,30 +1,121 @@
+#include "install/file_list_logic.h"
 #include "install/install_logic.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
-// The folder ends in "\World" once; one that cannot take it stays as it was.
+using V = std::vector<std::string>;
+const char kDest[] = "C:\\Q\\World\\";
+const char kSetup[] = "D:\\pkg\\";
+
+// Every form of a list line: what it installs where, from where, into which
+// first subfolder, and whether it compares; a null dest checks the kind only.
+TEST(ParseFileListLine, SplitsDestinationSourceAndStar) {
+  struct { std::string line; int kind; const char *dest, *source, *subfolder; int sameName, compare; } cases[] = {
+      {"a.dll", kListLineFile, "a.dll", "a.dll", "", 1, 1}, {";a.dll", kListLineComment},
+      {"x\\y\\c.dat,src\\c.dat", kListLineFile, "x\\y\\c.dat", "src\\c.dat", "x\\", 0, 1},
+      {"r.txt*", kListLineFile, "r.txt", "r.txt", "", 1, 0}, {"c*,d", kListLineFile, "c", "d", "", 0, 0},
+      {"v.exe, \tLFCtrl.exe\ttrailing words", kListLineFile, "v.exe", "LFCtrl.exe", "", 0, 1},
+      {"m.txt,n,o.txt", kListLineFile, "m.txt", "n,o.txt", "", 0, 1}, {"e.txt,", kListLineFile, "e.txt", "", "", 0, 1},
+      {"a*b", kListLineFile, "a*b", "a*b", "", 1, 1}, {"a;b", kListLineFile, "a;b", "a;b", "", 1, 1},  // kept inside
+      // A folder of 11 characters leaves 248 for the destination part, a
+      // setup folder of 7 leaves 252 for the source; only those parts count.
+      {std::string(248, 'd') + "*", kListLineFile}, {std::string(249, 'd'), kListLineTooLong},
+      {"x," + std::string(252, 's'), kListLineFile}, {"x," + std::string(253, 's'), kListLineTooLong},
+      {std::string(200, 'd') + "," + std::string(200, 's'), kListLineFile}};
+  for (const auto& c : cases) {
+    FileListLine out;
+    ASSERT_EQ(c.kind, ParseFileListLine(kDest, kSetup, c.line.c_str(), &out)) << c.line;
+    if (!c.dest) continue;
+    EXPECT_EQ(std::string(kDest) + c.dest, out.dest) << c.line;
+    EXPECT_EQ(std::string(kSetup) + c.source, out.source) << c.line;
+    EXPECT_EQ(c.subfolder[0] ? std::string(kDest) + c.subfolder : "", out.subfolder) << c.line;
+    EXPECT_STREQ(c.dest, out.dest + out.destStart) << c.line;
+    EXPECT_STREQ(c.source, out.source + out.sourceStart) << c.line;
+    EXPECT_EQ(c.sameName, out.sameName) << c.line;
+    EXPECT_EQ(c.compare, out.compare) << c.line;
+  }
+}
+
+// A section read into `size` bytes that returned `returned`; `fuller` is the
+// larger read (empty: it failed). Only a line the read cut is dropped.
+TEST(DropCutLastLine, DropsOnlyALineTheReadCut) {
+  const std::string two("first.txt\0second.txt\0", 21), cut("first.txt\0seco\0\0", 16);
+  struct { std::string read; size_t returned, size; std::string fuller; V lines; } cases[] = {
+      {two + '\0', 21, 32, "", V{"first.txt", "second.txt"}},  // not filled: nothing cut
+      {cut, 14, 16, two, V{"first.txt"}}, {cut, 14, 16, "", V{"first.txt"}},
+      {std::string("first.txt\0second\0\0", 18), 16, 18, std::string("first.txt\0second\0", 16),
+       V{"first.txt", "second"}},  // the fuller read ends there too: the line was whole
+      {std::string("abcdef\0\0", 8), 6, 8, std::string("abcdefgh\0", 8), V{}}};
+  for (const auto& c : cases) {
+    std::vector<char> list(c.read.begin(), c.read.end());
+    DropCutLastLine(list.data(), c.returned, c.size, c.fuller.empty() ? nullptr : c.fuller.data(), c.fuller.size());
+    V lines;
+    for (const char* p = list.data(); *p; p += std::strlen(p) + 1) lines.push_back(p);
+    EXPECT_EQ(c.lines, lines) << c.returned << "/" << c.size;
+  }
+}
+
+// Most significant half first, compared unsigned; equal is not newer.
+TEST(NewerComparison, MostSignificantFirstUnsignedEqualIsNotNewer) {
+  struct { uint32_t oldHi, oldLo, newHi, newLo; int newer; } cases[] = {
+      {0x00020000, 0, 0x00010000, 0xFFFFFFFF, 1}, {0x00010000, 0xFFFFFFFF, 0x00020000, 0, 0},
+      {0x00010000, 5, 0x00010000, 4, 1}, {0x00010000, 7, 0x00010000, 7, 0}, {0x80000000, 0, 0x7FFFFFFF, 0, 1},
+      {0, 0x80000000, 0, 0x7FFFFFFF, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.newer, IsVersionNewer(c.oldHi, c.oldLo, c.newHi, c.newLo)) << std::hex << c.oldHi << "." << c.oldLo;
+    EXPECT_EQ(c.newer, IsWriteTimeNewer(c.oldHi, c.oldLo, c.newHi, c.newLo)) << std::hex << c.oldHi << "." << c.oldLo;
+  }
+}
+
+// Every folder of a path to create, but no drive and no empty part.
+TEST(NextFolderEnd, WalksEveryFolderButDrivesAndEmptyParts) {
+  struct { const char* path; V folders; } cases[] = {
+      {"C:\\Program Files\\Q\\a.dll", V{"C:\\Program Files", "C:\\Program Files\\Q"}},
+      {"C:\\World\\", V{"C:\\World"}}, {"C:\\a.dll", V{}}, {"a.dll", V{}},
+      {"C:\\a\\\\b\\f", V{"C:\\a", "C:\\a\\\\b"}}, {"\\top\\f", V{"\\top"}}};
+  for (const auto& c : cases) {
+    V folders;
+    size_t end = 0;
+    for (size_t from = 0; NextFolderEnd(c.path, from, &end); from = end + 1) folders.emplace_back(c.path, end);
+    EXPECT_EQ(c.folders, folders) << c.path;
+  }
+}
+
+// Section texts written with "|" for each line's zero byte.
+std::string Zeroed(std::string s) {
+  for (char& c : s) if (c == '|') c = '\0';
+  return s + '\0';
+}
+
+// Keys set to an empty value in place (folded, blanks dropped), new ones once at the end; "" where it does not fit.
+TEST(MergeEmptyKeys, LeavesTheSectionAsOneWritePerKeyWould) {
+  struct { const char* section; const char* keys; const char* merged; size_t size; } cases[] = {
+      {"", "a|b\\c|", "a=|b\\c=|", 64}, {"altkey=Quillara|", "LFViewer.exe|", "altkey=Quillara|LFViewer.exe=|", 64},
+      {"x=1| Readme.TXT =old|y|", "readme.txt|y|z|", "x=1|Readme.TXT=|y=|z=|", 64}, {"", "a|A|b|a|", "a=|b=|", 64},
+      {"k=v|", "a|", "", 7}, {"k=v|", "a|", "k=v|a=|", 8}};  // "k=v", "a=" and the final zeros need 8 bytes
+  for (const auto& c : cases) {
+    std::string section = Zeroed(c.section), keys = Zeroed(c.keys);
+    std::vector<char> out(c.size, 'x');
+    size_t n = MergeEmptyKeys(section.c_str(), keys.c_str(), out.data(), out.size());
+    EXPECT_EQ(c.merged[0] ? Zeroed(c.merged) : std::string(), std::string(out.data(), n)) << c.keys;
+  }
+}
+
+// The folder ends in "\World" once, any letter case kept; one trailing backslash goes first; one that cannot take
+// it within 259 characters stays as it was.
 TEST(AppendWorldFolderTo, EndsTheFolderInWorldOnce) {
   const std::string x253(253, 'x');
-  struct {
-    std::string dir;
-    int result;
-    std::string after;
-  } cases[] = {
+  struct { std::string dir; int result; std::string after; } cases[] = {
       {"C:\\Program Files\\LUMENFIELD\\", 1, "C:\\Program Files\\LUMENFIELD\\World"},
-      {"C:\\Apps\\WORLD", 1, "C:\\Apps\\WORLD"},  // any letter case stays as it is
-      {"C:\\Apps\\World\\", 1, "C:\\Apps\\World"},
-      {"C:\\Apps\\MyWorld", 1, "C:\\Apps\\MyWorld\\World"},
-      {"\\World", 1, "\\World\\World"},  // 6 characters: not longer than 6
-      {"C:", 1, "C:\\World"},
-      {"C:\\\\", 1, "C:\\\\World"},  // only one trailing backslash is dropped
-      {x253, 1, x253 + "\\World"},  // 259 characters
-      {x253 + "x", 0, x253 + "x"},
-  };
+      {"C:\\Apps\\WORLD", 1, "C:\\Apps\\WORLD"}, {"C:\\Apps\\World\\", 1, "C:\\Apps\\World"},
+      {"C:\\Apps\\MyWorld", 1, "C:\\Apps\\MyWorld\\World"}, {"C:\\\\", 1, "C:\\\\World"},
+      {x253, 1, x253 + "\\World"}, {x253 + "x", 0, x253 + "x"}};
   for (const auto& c : cases) {
     char dir[260];
     std::strcpy(dir, c.dir.c_str());
@@ -33,9 +124,9 @@ TEST(AppendWorldFolderTo, EndsTheFolderInWorldOnce) {
   }
 }
 
+// "\World" itself is six characters: a folder needs more than that to end in it.
 TEST(EndsInWorldFolder, NeedsMoreThanSixCharacters) {
-  struct { const char* dir; int ends; } cases[] = {
-      {"x\\wOrLd", 1}, {"\\World", 0}, {"C:\\World\\", 0}, {"C:World", 0}};
+  struct { const char* dir; int ends; } cases[] = {{"x\\wOrLd", 1}, {"\\World", 0}, {"C:\\World\\", 0}, {"C:World", 0}};
   for (const auto& c : cases) EXPECT_EQ(c.ends, EndsInWorldFolder(c.dir)) << c.dir;
 }
 

@@ -11,33 +11,28 @@ const char kWorld[] = "C:\\Program Files\\LUMENFIELD\\World\\";  // 34 character
 // What the checker makes of each kind of list line at the default destination.
 TEST(CheckListLine, VerdictPerSyntax) {
   const std::string n225(225, 'n');
-  const struct {
-    std::string line;
-    ListLineVerdict verdict;
-  } cases[] = {
-      {"LFViewer.exe", kLineOk},          {"help\\q.txt,  q.txt trailing words", kLineOk},
-      {"readme.txt*", kLineOk},           {"; comment", kLineComment},
-      {",readme.txt", kLineNoDest},       {"*,a.txt", kLineNoDest},
-      {"*", kLineNoDest},                 {"sub\\,a.txt", kLineFolderDest},
-      {"sub\\", kLineFolderDest},         {"a.txt,", kLineNoSource},
-      {"a.txt,   ", kLineNoSource},       {"a?.txt", kLineBadCharacter},
-      {"a.txt,C:\\x.txt", kLineBadCharacter}, {"a.txt**", kLineBadCharacter},
-      {"a\t.txt,b.txt", kLineBadCharacter}, {n225, kLineOk},
-      {n225 + "*", kLineOk},              {n225 + "n", kLineDestTooLong},
-      {n225 + "n,a.txt", kLineDestTooLong}, {"a.txt," + std::string(260, 's'), kLineSourceTooLong},
-  };
-  for (const auto& c : cases) {
-    FileListLine out;
-    EXPECT_EQ(c.verdict, CheckListLine(kWorld, c.line.c_str(), &out)) << c.line;
-  }
+  const struct { std::string line; ListLineVerdict verdict; } cases[] = {
+      {"LFViewer.exe", kLineOk}, {"help\\q.txt,  q.txt trailing words", kLineOk}, {"readme.txt*", kLineOk},
+      {"; comment", kLineComment}, {",readme.txt", kLineNoDest}, {"*,a.txt", kLineNoDest}, {"*", kLineNoDest},
+      {"sub\\,a.txt", kLineFolderDest}, {"sub\\", kLineFolderDest}, {"a.txt,", kLineNoSource},
+      {"a.txt,   ", kLineNoSource}, {"a?.txt", kLineBadCharacter}, {"a.txt,C:\\x.txt", kLineBadCharacter},
+      {"a.txt**", kLineBadCharacter}, {"a\t.txt,b.txt", kLineBadCharacter}, {n225, kLineOk}, {n225 + "*", kLineOk},
+      {n225 + "n", kLineDestTooLong}, {n225 + "n,a.txt", kLineDestTooLong},
+      {"a.txt," + std::string(260, 's'), kLineSourceTooLong}};
+  FileListLine out;
+  for (const auto& c : cases) EXPECT_EQ(c.verdict, CheckListLine(kWorld, c.line.c_str(), &out)) << c.line;
 }
 
+// A key is replaced in place (matched folded), added after the section's last non-blank line, or added with a new
+// section at the end; the text's own line break is used.
 TEST(SetProfileValue, ReplacesAddsKeyOrSection) {
-  EXPECT_EQ("[R]\r\nsizeLF=5\r\n; c\r\n[S]\r\n", SetProfileValue("[R]\r\nSIZELF = 1\r\n; c\r\n[S]\r\n", "r", "sizeLF", "5"));
+  EXPECT_EQ("[R]\r\nsizeLF=5\r\n; c\r\n[S]\r\n",
+            SetProfileValue("[R]\r\nSIZELF = 1\r\n; c\r\n[S]\r\n", "r", "sizeLF", "5"));
   EXPECT_EQ("[R]\na=1\nb=2\n\n[S]\n", SetProfileValue("[R]\na=1\n\n[S]\n", "R", "b", "2"));
   EXPECT_EQ("[L]\nx\n[R]\nb=2\n", SetProfileValue("[L]\nx", "R", "b", "2"));
 }
 
+// A program ("MZ") with a VS_VERSION_INFO block that holds the whole fixed-info signature.
 TEST(HasVersionResource, NeedsProgramAndFixedInfo) {
   std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0\0\0", 32);
   std::string block = std::string("\x5c\x03\x34\x00\x00\x00", 6) + key + std::string(2, '\0') + "\xBD\x04\xEF\xFE";

@@ -15,8 +15,7 @@ TEST(ProfileReader, AnswersAsThePrivateProfileFunctions) {
   const char* const texts[] = {
       "[C]\n  a.txt  \n; note\n\nk = v\n[x]\ny\n", "[C]\r\nb,c\r\nk=\"A\\B\"\r\n", "[ C ]\nb\n[c]\nk='q\n",
       "[C]\na\n[C]\nb\nk=1\n",                     "x=1\n[C]\nabcdef\nghij\nn=0x10\n", "[C]\nab=cdef\nn= -7\n",
-      "\xEF\xBB\xBF[C]\nk=v\n",                    "[C]\n\t[bad\nk\nn=12abc\nk=2\n",
-  };
+      "\xEF\xBB\xBF[C]\nk=v\n",                    "[C]\n\t[bad\nk\nn=12abc\nk=2\n"};
   char temp[MAX_PATH];
   ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
   int n = 0;

@@ -7,24 +7,14 @@
 
 namespace {
 
-const std::string k259(259, 'f');
+using V = std::vector<std::string>;
 
+// A logged file is a key with an empty value; 259 characters fit, a longer one is refused, not cut.
 TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValueThatFit) {
-  struct {
-    std::string line;
-    int result;
-    std::string entry;
-  } cases[] = {
-      {"sub\\a.dll=", 1, "sub\\a.dll"},
-      {"a=b=", 1, "a=b"},  // only the last character counts
-      {";readme.txt=", 0, ""},
-      {"Target=LFViewer.exe", 0, ""},
-      {"readme.txt= ", 0, ""},
-      {"readme.txt", 0, ""},
-      {"=", 0, ""},
-      {k259 + "=", 1, k259},
-      {k259 + "f=", -1, ""},  // refused, not cut
-  };
+  const std::string k259(259, 'f');
+  struct { std::string line; int result; std::string entry; } cases[] = {
+      {"sub\\a.dll=", 1, "sub\\a.dll"}, {"a=b=", 1, "a=b"}, {";readme.txt=", 0, ""}, {"Target=LFViewer.exe", 0, ""},
+      {"readme.txt= ", 0, ""}, {"=", 0, ""}, {"", 0, ""}, {k259 + "=", 1, k259}, {k259 + "f=", -1, ""}};
   for (const auto& c : cases) {
     char entry[260] = "X";
     EXPECT_EQ(c.result, ParseLoggedFileLine(c.line.c_str(), entry, sizeof(entry))) << c.line;
@@ -32,21 +22,14 @@ TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValueThatFit) {
   }
 }
 
+// Folder and link split at the first "="; neither may be empty (an empty folder would name the Programs folder);
+// a folder that does not fit leaves both empty.
 TEST(SplitUninstLine, SplitsAtTheFirstEqualsIntoWhatFits) {
-  struct {
-    const char* line;
-    size_t folderSize;
-    int result;
-    const char *folder, *link;
-  } cases[] = {
-      {"Quillara=Uninstall Quillara", 260, 1, "Quillara", "Uninstall Quillara"},
-      {"Menu=a=b", 260, 1, "Menu", "a=b"},
-      {";Quillara=Uninstall", 260, 0, "", ""},
-      {"Quillara", 260, 0, "", ""},
-      {"=Uninstall", 260, 0, "", ""},  // would name the Programs folder
-      {"Quillara=", 260, 0, "", ""},
-      {"Quillara=Uninstall", 4, 0, "", ""},
-  };
+  struct { const char* line; size_t folderSize; int result; const char *folder, *link; } cases[] = {
+      {"Quillara=Uninstall Quillara", 260, 1, "Quillara", "Uninstall Quillara"}, {"Menu=a=b", 260, 1, "Menu", "a=b"},
+      {";Quillara=Uninstall", 260, 0, "", ""}, {"Quillara", 260, 0, "", ""}, {"=Uninstall", 260, 0, "", ""},
+      {"Quillara=", 260, 0, "", ""}, {"Quillara=Uninstall", 8, 0, "", ""},
+      {"Quillara=Uninstall", 9, 1, "Quillara", "Uninstall"}};
   for (const auto& c : cases) {
     char folder[260] = "X", link[260] = "X";
     EXPECT_EQ(c.result, SplitUninstLine(c.line, folder, c.folderSize, link, sizeof(link))) << c.line;
@@ -56,47 +39,30 @@ TEST(SplitUninstLine, SplitsAtTheFirstEqualsIntoWhatFits) {
 }
 
 // Folder arithmetic of the removal: which parent goes with the product
-// folder, and which folders may be removed at all.
+// folder ("" when none), and which folders may be removed at all.
 TEST(RemovalFolders, ParentOnlyForKnownTailsAndNeverARootOrShare) {
-  struct {
-    const char* folder;
-    const char* parent;  // "" when the parent is not to be removed
-  } parents[] = {
-      {"C:\\Program Files\\LUMENFIELD\\wOrLd", "C:\\Program Files\\LUMENFIELD"},
-      {"D:\\LF\\BUILDER", "D:\\LF"},
-      {"D:\\LF\\Worlds", ""},
-      {"D:\\LF\\MyWorld", ""},
-      {"D:\\LF\\World\\", ""},
-      {"World", ""},
-      {"C:\\World", ""},
-      {"\\World", ""},
-  };
+  struct { const char* folder; const char* parent; } parents[] = {
+      {"C:\\Program Files\\LUMENFIELD\\wOrLd", "C:\\Program Files\\LUMENFIELD"}, {"D:\\LF\\BUILDER", "D:\\LF"},
+      {"D:\\LF\\Worlds", ""}, {"D:\\LF\\MyWorld", ""}, {"D:\\LF\\World\\", ""}, {"World", ""}, {"C:\\World", ""},
+      {"\\World", ""}};
   for (const auto& c : parents) {
     char parent[260] = "X";
     EXPECT_EQ(c.parent[0] ? 1 : 0, ProductFolderParent(c.folder, parent, sizeof(parent))) << c.folder;
     EXPECT_STREQ(c.parent, parent) << c.folder;
   }
-  struct {
-    const char* folder;
-    int removable;
-  } folders[] = {
+  struct { const char* folder; int removable; } folders[] = {
       {"C:\\World", 1}, {"C:\\World\\", 1}, {"\\\\server\\share\\World", 1}, {"C:\\", 0},
       {"C:", 0},        {"C:\\\\", 0},      {"\\\\server\\share", 0},        {"\\\\server\\share\\", 0},
-      {"\\World", 0},   {"World", 0},       {"", 0},
-  };
+      {"\\World", 0},   {"World", 0},       {"", 0}};
   for (const auto& c : folders) EXPECT_EQ(c.removable, IsRemovableFolderPath(c.folder)) << c.folder;
 }
 
+// The text is folded, the part is given in lower case.
 TEST(ContainsFolded, FoldsOnlyTheText) {
-  struct {
-    const char *text, *part;
-    int contains;
-  } cases[] = {
+  struct { const char *text, *part; int contains; } cases[] = {
       {"\"C:\\W\\LFCtrl.exe\" LUMENFIELD.Controller", "lumenfield.controller", 1},
-      {"LUMENFIELD.Control", "lumenfield.controller", 0},
-      {"", "lumenfield", 0},
-      {"LumenField Browser", "lumenfield", 1},
-  };
+      {"LUMENFIELD.Control", "lumenfield.controller", 0}, {"", "lumenfield", 0},
+      {"LumenField Browser", "lumenfield", 1}};
   for (const auto& c : cases) EXPECT_EQ(c.contains, ContainsFolded(c.text, c.part)) << c.text;
 }
 
@@ -111,19 +77,10 @@ KeyNode* AllocateWhileAllowed() {
 // exhausted heap yields no key at all and frees the nodes built (natively,
 // LeakSanitizer reports them otherwise).
 TEST(BuildKeyNodes, PutsEachNewKeyInFront) {
-  using V = std::vector<std::string>;
   const std::string k260(260, 'k'), m259(259, 'm');
-  struct {
-    std::string list;
-    int allocations, result;
-    V keys;
-  } cases[] = {
-      {";;LFViewer;;;LCHome;LCPro;", -1, 1, V{"LCPro", "LCHome", "LFViewer"}},
-      {"LFViewer", -1, 1, V{"LFViewer"}},
-      {";;;", -1, 1, V{}},
-      {"LFViewer;" + k260 + ";" + m259, -1, 1, V{m259, "LFViewer"}},
-      {"A;B;C;D", 2, 0, V{}},
-  };
+  struct { std::string list; int allocations, result; V keys; } cases[] = {
+      {";;LFViewer;;;LCHome;LCPro;", -1, 1, V{"LCPro", "LCHome", "LFViewer"}}, {";;;", -1, 1, V{}},
+      {"LFViewer;" + k260 + ";" + m259, -1, 1, V{m259, "LFViewer"}}, {"A;B;C;D", 2, 0, V{}}};
   for (const auto& c : cases) {
     g_allocationsLeft = c.allocations;
     KeyNode* head = reinterpret_cast<KeyNode*>(1);

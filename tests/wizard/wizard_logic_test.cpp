@@ -6,17 +6,12 @@
 
 namespace {
 
+// A drive root up to the first ":\", a share root, or the whole text; a root that does not fit is none.
 TEST(GetPathRoot, DriveUncAndRelativePaths) {
   struct { const char* path; size_t size; const char* root; } cases[] = {
-      {"D:\\Games\\World", 260, "D:\\"},
-      {"x:\\a:\\b", 260, "x:\\"},  // the first ":\" only
-      {"\\\\srv\\apps\\x\\y", 260, "\\\\srv\\apps"},
-      {"\\\\srv", 260, ""},  // no share: no root, and the check passes
-      {"relative\\dir", 260, "relative\\dir"},
-      {"\\single\\lead", 260, "\\single\\lead"},
-      {"abcd", 4, ""},  // a root that does not fit is none
-      {"D:\\Games", 4, "D:\\"},
-  };
+      {"D:\\Games\\World", 260, "D:\\"}, {"x:\\a:\\b", 260, "x:\\"}, {"\\\\srv\\apps\\x\\y", 260, "\\\\srv\\apps"},
+      {"\\\\srv", 260, ""}, {"relative\\dir", 260, "relative\\dir"}, {"\\single\\lead", 260, "\\single\\lead"},
+      {"abcd", 4, ""}, {"D:\\Games", 4, "D:\\"}};
   for (const auto& c : cases) {
     char root[260] = "junk";
     GetPathRoot(c.path, root, c.size);
@@ -24,28 +19,17 @@ TEST(GetPathRoot, DriveUncAndRelativePaths) {
   }
 }
 
+// The reserve sums in 32 bits. The extended query: NT, or 9x with the whole build field (not its low word) above
+// 1000. Space is short at or below the need unless 4 GB are free; the plain product wraps at 4 GB.
 TEST(DiskSpace, ReserveSumQueryChoiceAndShortage) {
-  EXPECT_EQ(1500000u, ReservedDiskSpaceSum(1000000, 200000, 300000));
-  EXPECT_EQ(1u, ReservedDiskSpaceSum(0xFFFFFFFFu, 1, 1));  // unsigned 32 bits
-
+  EXPECT_EQ(4u, ReservedDiskSpaceSum(0xFFFFFFFFu, 2, 3));
   struct { unsigned platform, build; int extended; } queries[] = {
-      {2, 7601, 1}, {1, 1001, 1}, {1, 1000, 0},
-      {1, 0x040003B6, 1},  // Windows 95: the whole field, not its low word 950
-      {0, 5000, 0},
-  };
-  for (const auto& q : queries)
-    EXPECT_EQ(q.extended, UsesExtendedSpaceQuery(q.platform, q.build)) << q.platform << " " << q.build;
-
+      {2, 7601, 1}, {1, 1001, 1}, {1, 1000, 0}, {1, 0x040003B6, 1}, {0, 5000, 0}};
+  for (const auto& q : queries) EXPECT_EQ(q.extended, UsesExtendedSpaceQuery(q.platform, q.build)) << q.build;
   struct { uint64_t free; uint32_t required; int small; } ext[] = {
-      {0, 0, 1}, {100, 100, 1}, {101, 100, 0},
-      {0x100000000ull, 0xFFFFFFFFu, 0},  // 4 GB free is always enough
-      {0xFFFFFFFFull, 0xFFFFFFFFu, 1},
-  };
-  for (const auto& e : ext)
-    EXPECT_EQ(e.small, ExtendedSpaceTooSmall(e.free, e.required)) << e.free << " " << e.required;
-
-  EXPECT_EQ(4096000u, PlainFreeBytes(8, 512, 1000));
-  EXPECT_EQ(0u, PlainFreeBytes(64, 512, 131072));  // exactly 4 GB wraps to 0
+      {0, 0, 1}, {100, 100, 1}, {101, 100, 0}, {0x100000000ull, 0xFFFFFFFFu, 0}, {0xFFFFFFFFull, 0xFFFFFFFFu, 1}};
+  for (const auto& e : ext) EXPECT_EQ(e.small, ExtendedSpaceTooSmall(e.free, e.required)) << e.free;
+  EXPECT_EQ(0u, PlainFreeBytes(64, 512, 131072));
 }
 
 }  // namespace

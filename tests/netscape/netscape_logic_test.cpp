@@ -3,18 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
 // "\components\nkvorn.dll", 22 characters, is the longest addition to the Netscape folder; 259 characters fit.
 TEST(BuildNetscapePaths, BuildsEveryPathOrNone) {
-  using V = std::vector<std::string>;
   NetscapePaths p;
   ASSERT_EQ(1, BuildNetscapePaths("C:\\NS6", "netscp6.exe", "C:\\P", &p));
-  EXPECT_EQ((V{"C:\\NS6\\netscp6.exe", "C:\\NS6\\components\\nkvorn.dll", "C:\\P\\nkvorn.dll",
-               "C:\\NS6\\component.reg"}),
-            (V{p.executable, p.installedHandler, p.productHandler, p.componentRegistry}));
+  EXPECT_STREQ("C:\\NS6\\netscp6.exe", p.executable);
+  EXPECT_STREQ("C:\\NS6\\components\\nkvorn.dll", p.installedHandler);
+  EXPECT_STREQ("C:\\P\\nkvorn.dll", p.productHandler);
+  EXPECT_STREQ("C:\\NS6\\component.reg", p.componentRegistry);
   std::string folder(259 - 22, 'n');
   EXPECT_EQ(1, BuildNetscapePaths(folder.c_str(), "netscp6.exe", "C:\\P", &p));
   EXPECT_EQ(0, BuildNetscapePaths((folder + "n").c_str(), "netscp6.exe", "C:\\P", &p));

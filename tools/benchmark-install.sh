@@ -2,7 +2,7 @@
 # Install benchmark on one clean Wine machine: a 322-file, 54 MB package (a
 # "Core" list that fills its 2048 bytes, 200 content files of 256 KB),
 # installed by "LFSetup.exe /S", copied plainly by a minimal Windows program
-# (plaincopy.exe), and installed by an NSIS installer of the same files;
+# (plaincopy.exe, tools/plaincopy/), and installed by an NSIS installer of the same files;
 # then the quiet uninstall and the peer's uninstall. Prints medians of
 # RUNS runs (default 5) and their ratios to the plain copy. Needs the win64
 # build (tools/build.sh win64) and makensis (tools/setup-deps.sh).

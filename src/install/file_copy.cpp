@@ -295,6 +295,8 @@ int CreateFolderPath(const char* path) {
   return 1;
 }
 
+int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
 int FileExists(const char* path) {
   ScopedHandle file(OpenForReading(path));
   return file.Valid() ? 1 : 0;
@@ -337,7 +339,7 @@ int IsInstalledFileNewer(const char* installedPath, const char* newPath) {
   // Nothing installed there: neither the version nor the time comparison
   // could find it newer, and the version queries are the install's
   // costliest calls.
-  if (GetFileAttributesA(installedPath) == INVALID_FILE_ATTRIBUTES) return 0;
+  if (!NameExists(installedPath)) return 0;
   DWORD installedHigh = 0, installedLow = 0, newHigh = 0, newLow = 0;
   if (GetFileVersionNumbers(installedPath, &installedHigh, &installedLow) &&
       GetFileVersionNumbers(newPath, &newHigh, &newLow))

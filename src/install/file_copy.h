@@ -16,6 +16,9 @@ int CreateFolderPath(const char* path);
 // 1 when the file can be opened for reading with no sharing allowed.
 int FileExists(const char* path);
 
+// 1 when a file or folder of that name is there, whatever its sharing.
+int NameExists(const char* path);
+
 // The fixed file version's most and least significant halves. A missing
 // file gives 1 and 0.0; a file without version information gives 0.
 int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* leastSignificant);

@@ -37,9 +37,6 @@ const char kLeftRegistered[] =
     "from the Netscape Components directory)";
 enum { kRetryTextSize = 260, kQuestionSize = 1024 };
 
-// Any file or folder of that name.
-int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
 // After a failed attempt: the Retry/Cancel message, which a quiet run shows
 // too. 1 when the user chose Retry.
 int AskRetry(HWND owner, int remove, DWORD error) {

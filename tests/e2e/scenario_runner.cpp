@@ -41,11 +41,6 @@ std::string Join(const std::vector<std::string>& items, const char* sep) {
   return out;
 }
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), ::tolower);
-  return s;
-}
-
 // "k=v" with the key folded, as private-profile keys compare.
 std::string LowerKey(const std::string& entry) {
   size_t eq = entry.find('=');

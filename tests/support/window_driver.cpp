@@ -12,11 +12,6 @@ namespace {
 
 const int kWizardNextId = 0x3024;
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
@@ -151,6 +146,11 @@ int Wait(Run& run, Window* w, DWORD timeoutMs) {
 }
 
 }  // namespace
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return s;
+}
 
 Run::~Run() { End(*this); }
 

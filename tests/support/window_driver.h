@@ -64,3 +64,4 @@ bool TypeText(Run& run, const Window& w, const std::string& text);  // into the 
 bool SelectFolder(Run& run, const Window& w, const std::string& path);
 void Note(Run& run, const std::string& line);
 void End(Run& run);  // ends whatever still runs; safe to repeat
+std::string Lower(std::string s);  // ASCII letters folded, other bytes as they are

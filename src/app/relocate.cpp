@@ -8,6 +8,8 @@
 #include "app/run_log.h"
 #include "app/run_mode_logic.h"
 #include "app/text_util.h"
+#include "install/file_copy.h"
+#include "uninstall/restart_delete.h"
 
 int RelaunchFromTemp(const char* runningPath) {
   char copyPath[kPathSize];
@@ -17,7 +19,10 @@ int RelaunchFromTemp(const char* runningPath) {
   if (!FormatBounded(copyPath, sizeof(copyPath), "%s%s", tempDir, kUninstallerFileName))
     return 0;
 
-  if (!CopyFileA(runningPath, copyPath, FALSE)) return 0;
+  // The copy must be writable for the delete-on-close open below: an
+  // uninstaller installed from a read-only medium copies read-only, and an
+  // earlier copy left here may be read-only too.
+  if (!CopyReplacing(runningPath, copyPath)) return 0;
 
   // Delete-on-close: the copy goes away once its last handle closes, which
   // is after the copy itself has finished running.
@@ -56,5 +61,5 @@ void FinishRelocation(const char* handleText, const char* installedPath) {
     WaitForSingleObject(firstProcess, INFINITE);
     CloseHandle(firstProcess);
   }
-  DeleteFileA(installedPath);
+  DeleteInstalledFile(installedPath);
 }

@@ -30,6 +30,12 @@ const char kNewerFileQuestion[] =
 // The question with a 259-character path.
 const size_t kQuestionSize = 512;
 
+const char kLineLeavesFolder[] =
+    "The setup script %s has a line that leads out of the folder it installs into:\n\n%s\n\n"
+    "Nothing of this line was installed.";
+// The message with the script's path and a whole list line.
+const size_t kLeavesFolderSize = 3 * 260 + 128;
+
 // An older viewer's folders and files, moved in this order into the install
 // folder.
 const char* const kOldLayoutNames[] = {
@@ -125,17 +131,29 @@ int AskReplaceNewer(HWND window, const char* destPath) {
                  IDNO);
 }
 
-// Counts an installed file's size for the uninstall entry's estimate.
-void CountInstalledFile(const char* path) {
+// A list line that could reach outside its folder: said in the setup's
+// critical-error box (a silent setup only logs it), naming the script.
+void ReportLineLeavingFolder(HWND window, const char* line) {
+  char text[kLeavesFolderSize];
+  if (FormatBounded(text, sizeof(text), kLineLeavesFolder, g_setupScriptPath, line))
+    AskUser(window, text, g_criticalErrorCaption, MB_OK | MB_ICONERROR | MB_TOPMOST, IDOK);
+}
+
+// Counts an installed file's size for the uninstall entry's estimate; a file
+// this run copied also loses the read-only mark of the package medium (one
+// look at the file serves both).
+void CountInstalledFile(const char* path, int copied) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-    g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return;
+  g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  if (copied && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(path, data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 // A file the list kept as it was: logged with the reason, and counted.
 int KeepFile(const char* path, const char* why) {
   LogLine("file kept: %s (%s)", path, why);
-  CountInstalledFile(path);
+  CountInstalledFile(path, 0);
   return 1;
 }
 
@@ -154,7 +172,7 @@ int FailFile(const char* path, DWORD error) {
 
 int CopiedFile(const char* path) {
   LogLine("file copied: %s", path);
-  CountInstalledFile(path);
+  CountInstalledFile(path, 1);
   return 1;
 }
 
@@ -215,7 +233,7 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
     if (answer != IDYES) return KeepFile(line.dest, "the installed file is newer");
   }
 
-  if (CopyFileA(line.source, line.dest, FALSE)) return CopiedFile(line.dest);
+  if (CopyReplacing(line.source, line.dest)) return CopiedFile(line.dest);
   error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION &&
       EqualsNoCase(line.source + line.sourceStart, kControlProgram)) {
@@ -257,6 +275,10 @@ int InstallFileList(HWND window, const char* listName, int record) {
       FileListLine line;
       ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
       if (kind == kListLineComment) continue;
+      if (kind == kListLineLeavesFolder) {
+        ReportLineLeavingFolder(window, text);
+        return FailFile(text, "it leaves the folder");
+      }
       // A line whose path does not fit would name another file: the list
       // fails instead, so the install reports it.
       if (kind == kListLineTooLong) return FailFile(text, "path too long");
@@ -296,6 +318,29 @@ int CreateFolderPath(const char* path) {
 }
 
 int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+int ClearReadOnly(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return 1;
+  return SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY) ? 1 : 0;
+}
+
+BOOL CopyReplacing(const char* source, const char* dest) {
+  if (CopyFileA(source, dest, FALSE)) return ClearReadOnly(dest), TRUE;
+  DWORD error = GetLastError();
+  DWORD attributes = GetFileAttributesA(dest);
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) &&
+      SetFileAttributesA(dest, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    if (CopyFileA(source, dest, FALSE)) return ClearReadOnly(dest), TRUE;
+    error = GetLastError();
+    // The file stays as it was, attribute and all.
+    SetFileAttributesA(dest, attributes);
+  }
+  SetLastError(error);
+  return FALSE;
+}
 
 int FileExists(const char* path) {
   ScopedHandle file(OpenForReading(path));
@@ -359,6 +404,8 @@ void MigrateOldLayout() {
         !FormatBounded(to, sizeof(to), "%s%s", g_installDir, name))
       continue;
     // What cannot be moved (absent, or already there) is left where it is.
-    MoveFileA(from, to);
+    // Only the moved name itself loses a read-only mark: files the user
+    // protected inside the moved content folders keep theirs.
+    if (MoveFileA(from, to)) ClearReadOnly(to);
   }
 }

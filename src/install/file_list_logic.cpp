@@ -23,7 +23,29 @@ int IsPairGreater(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) 
   return aHigh > bHigh || (aHigh == bHigh && aLow > bLow);
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace
+
+int StaysInFolder(const char* path, size_t length) {
+  if (length > 0 && IsSeparator(path[0])) return 0;
+  size_t dots = 0;
+  bool otherThanDots = false;
+  for (size_t i = 0; i <= length; ++i) {
+    if (i == length || IsSeparator(path[i])) {
+      if (dots >= 2 && !otherThanDots) return 0;
+      dots = 0;
+      otherThanDots = false;
+    } else if (path[i] == ':') {
+      return 0;
+    } else if (path[i] == '.') {
+      ++dots;
+    } else if (!IsBlank(path[i])) {
+      otherThanDots = true;
+    }
+  }
+  return 1;
+}
 
 ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder, const char* line,
                                FileListLine* out) {
@@ -48,6 +70,12 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
     sourceLength = 0;
     while (source[sourceLength] != '\0' && !IsBlank(source[sourceLength])) ++sourceLength;
   }
+
+  // A line that could reach outside the product folder (or outside the
+  // package for its source) is refused whole: a typing mistake in a package
+  // must never overwrite, record or later delete another program's file.
+  if (!StaysInFolder(line, destLength) || !StaysInFolder(source, sourceLength))
+    return kListLineLeavesFolder;
 
   // A path that does not fit is refused rather than cut: a cut path would
   // install or record a different file than the script names.

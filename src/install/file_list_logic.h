@@ -21,17 +21,27 @@ struct FileListLine {
 };
 
 enum ListLineKind {
-  kListLineComment = 0,  // ";" first: neither installed nor recorded
+  kListLineComment = 0,     // ";" first: neither installed nor recorded
   kListLineFile = 1,
-  kListLineTooLong = -1  // a path would not fit kListPathSize
+  kListLineTooLong = -1,    // a path would not fit kListPathSize
+  kListLineLeavesFolder = -2  // a path climbs out of its folder (see StaysInFolder)
 };
+
+// 1 when the first `length` characters of a relative path name something
+// inside the folder they are appended to; 0 when they could lead out of it:
+// a leading backslash or slash (a root or a "\\server\share" path), a colon
+// (a drive, or a stream of another name), or a part made only of dots and
+// blanks with two dots or more ("..", and the forms Windows trims to it).
+// Slashes separate parts as backslashes do, as they do for Windows.
+int StaysInFolder(const char* path, size_t length);
 
 // Parses one line of a file list. destFolder ends in a backslash;
 // sourceFolder is the setup script's path cut after its last backslash.
 // The line is split at its first comma; the source is the first
 // blank-delimited word after it. A "*" at the end of the destination part is
 // removed and, without a comma, the same character is removed from the
-// source path as well.
+// source path as well. A destination or source part that does not stay in
+// its folder makes the line kListLineLeavesFolder, before any path is built.
 ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder, const char* line,
                                FileListLine* out);
 

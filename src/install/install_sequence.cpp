@@ -109,7 +109,7 @@ int InstallUninstaller() {
   char ownPath[kPathSize], uninstaller[kPathSize];
   if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
   if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
-  if (!CopyFileA(ownPath, uninstaller, FALSE)) return 0;
+  if (!CopyReplacing(ownPath, uninstaller)) return 0;
   LogLine("file copied: %s", uninstaller);
   // The quiet form for package managers; a Windows folder with blanks is
   // quoted so that the switch stays a separate word.

@@ -90,6 +90,7 @@ const char* VerdictText(ListLineVerdict v) {
     case kLineNoDest: return "malformed line: no destination file name before the comma: the copy goes to the install folder itself and fails, so the install fails. Fix: name the file before the comma.";
     case kLineFolderDest: return "malformed line: the destination ends in a backslash: the copy goes to a folder name and fails, so the install fails. Fix: end the destination with the file name.";
     case kLineNoSource: return "malformed line: nothing after the comma: the source is the setup folder itself, its copy fails, so the install fails. Fix: name the source file after the comma, or drop the comma.";
+    case kLineLeavesFolder: return "path leaves its folder: the destination or the source has a \"..\" part, a drive, a leading backslash or a network path, so it could name another program's file: the install refuses this line and fails. Fix: write both paths relative to their folder (the product folder, the package folder).";
     case kLineBadCharacter: return "malformed line: a name holds a character Windows refuses in file names (< > : \" | ? *, or a control character): the copy fails, so the install fails. Fix: rename the file.";
     default: return "";
   }
@@ -195,6 +196,7 @@ ListLineVerdict CheckListLine(const char* destFolder, const char* line, FileList
   // cannot fit with any setup folder in front of it.
   ListLineKind kind = ParseFileListLine(destFolder, "", line, out);
   if (kind == kListLineComment) return kLineComment;
+  if (kind == kListLineLeavesFolder) return kLineLeavesFolder;
   if (kind == kListLineTooLong)
     return strlen(destFolder) + DestPartLength(line) > kListPathSize - 1 ? kLineDestTooLong : kLineSourceTooLong;
   const char* dest = out->dest + out->destStart;

@@ -18,6 +18,7 @@ enum ListLineVerdict {
   kLineFolderDest,     // the destination part ends in a backslash
   kLineNoSource,       // nothing after the comma
   kLineBadCharacter,   // a character Windows refuses in file names
+  kLineLeavesFolder,   // a part "..", a drive, a leading backslash or a network path
 };
 
 // One line of a file list as the install parses it (ParseFileListLine) into

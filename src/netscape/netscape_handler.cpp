@@ -71,7 +71,7 @@ void InstallHandler(HWND owner, const NetscapePaths& paths, int present, int con
   }
   for (;;) {
     DWORD error = 0;
-    if (!CopyFileA(paths.productHandler, paths.installedHandler, FALSE))
+    if (!CopyReplacing(paths.productHandler, paths.installedHandler))
       error = GetLastError();
     else if (!DeleteFileA(paths.componentRegistry))
       error = ExcuseMissing(GetLastError());

@@ -12,12 +12,14 @@
 #include "app/run_log.h"
 #include "app/text_util.h"
 #include "install/file_copy.h"
+#include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "install/shortcuts.h"
 #include "registry/component_list.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 #include "uninstall/removal_logic.h"
+#include "uninstall/restart_delete.h"
 
 namespace {
 
@@ -91,8 +93,15 @@ void TakeProductValue(const char* scriptPath, const char* productKey, const char
 }
 
 // Deletes every file-list entry of a section, each below folder or, with
-// folder null, as an absolute path; then deletes the section.
-int DeleteSectionFiles(const char* scriptPath, const char* section, const char* folder) {
+// folder null, as an absolute path; then deletes the section. With installed
+// set the entries are files this program installed: a read-only mark from
+// the package medium does not stop their deletion, and once one cannot be
+// deleted, it and every entry after it (which the walk, stopping there, does
+// not delete now) are scheduled for deletion at restart, so that the
+// section's deletion forgets none of them. Content lists pass 0: content
+// that stays, stays.
+int DeleteSectionFiles(const char* scriptPath, const char* section, const char* folder,
+                       int installed) {
   SectionText list;
   // Not read whole: nothing is deleted and the section stays for a later
   // run, rather than going with lines that were never looked at.
@@ -104,24 +113,40 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
   const char* separator = (folder && (prefixLength == 0 || prefix[prefixLength - 1] != '\\'))
                               ? kBackslashText
                               : kNoText;
+  // The folder the scheduled files' folders go up to: the product folder.
+  char topFolder[kPathSize] = "";
+  if (folder && CopyBounded(folder, topFolder, sizeof(topFolder)) && !separator[0])
+    topFolder[prefixLength - 1] = '\0';
   int result = 1;
   for (const char* line = FirstLine(list); line; line = NextLine(line)) {
     char entry[kPathSize];
     int parsed = ParseLoggedFileLine(line, entry, sizeof(entry));
     if (parsed == 0) continue;
+    // Names of a product section are relative to the product folder; one
+    // that leads out of it (an edited script, say) is never deleted.
+    if (parsed > 0 && folder && !StaysInFolder(entry, strlen(entry))) {
+      LogLine("file not deleted: %s (outside %s)", entry, folder);
+      continue;
+    }
     // An entry or path too long for the buffer cannot be deleted, and is
     // never cut into another file's name: it fails like a file in use.
     char path[kPathSize];
     if (parsed < 0 || !FormatBounded(path, sizeof(path), "%s%s%s", prefix, separator, entry)) {
       result = 0;
+      if (installed) continue;
       break;
     }
-    if (DeleteFileA(path)) {
+    if (!result) {
+      DeleteFileAtRestart(path, topFolder);
+      continue;
+    }
+    if (installed ? DeleteInstalledFile(path) : DeleteFileA(path)) {
       LogLine("file deleted: %s", path);
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
       LogLine("file not deleted: %s (error %lu)", path, GetLastError());
       result = 0;
-      break;
+      if (!installed) break;
+      DeleteFileAtRestart(path, topFolder);
     }
   }
   WritePrivateProfileStringA(section, nullptr, nullptr, scriptPath);
@@ -130,8 +155,9 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
 
 // The shortcut rule: a link whose target still opens stays; any other goes.
 // 0 when it had to go and could not be deleted (a link already gone
-// included).
-int RemoveLinkUnlessTargetOpens(const char* folder, const char* name) {
+// included). A link that is there but cannot be deleted now goes at
+// restart, and with it a Start-menu folder (inFolder set) once emptied.
+int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFolder) {
   char linkPath[kPathSize];
   if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
     return 0;
@@ -140,7 +166,10 @@ int RemoveLinkUnlessTargetOpens(const char* folder, const char* name) {
     LogLine("link kept: %s (its target is there)", linkPath);
     return 1;
   }
-  if (!DeleteFileA(linkPath)) return 0;
+  if (!DeleteFileA(linkPath)) {
+    if (NameExists(linkPath)) DeleteFileAtRestart(linkPath, inFolder ? folder : nullptr);
+    return 0;
+  }
   LogLine("link deleted: %s", linkPath);
   return 1;
 }
@@ -227,14 +256,14 @@ int RemoveProductEntries(const char* scriptPath, const char* productKey) {
 
   char folder[kPathSize];
   if (!ReadScriptValue(scriptPath, kSectionPaths, productKey, kNoText, folder)) return 0;
-  if (!DeleteListedFilesInFolder(scriptPath, productKey, folder)) return 0;
+  if (!DeleteInstalledFilesInFolder(scriptPath, productKey, folder)) return 0;
   WritePrivateProfileStringA(kSectionProducts, productKey, nullptr, scriptPath);
 
   char special[kPathSize];
   if (!GetSpecialFolderPath(CSIDL_DESKTOP, special)) return 0;
-  if (!RemoveLinkUnlessTargetOpens(special, icon)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, icon, 0)) return 0;
   if (!GetSpecialFolderPath(CSIDL_PROGRAMS, special)) return 0;
-  if (!RemoveLinkUnlessTargetOpens(special, menu)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, menu, 1)) return 0;
   char menuFolder[kPathSize];
   if (FormatBounded(menuFolder, sizeof(menuFolder), "%s\\%s", special, kProductName))
     RemoveDirectoryA(menuFolder);
@@ -242,11 +271,15 @@ int RemoveProductEntries(const char* scriptPath, const char* productKey) {
 }
 
 int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder) {
-  return DeleteSectionFiles(scriptPath, section, folder);
+  return DeleteSectionFiles(scriptPath, section, folder, 0);
+}
+
+int DeleteInstalledFilesInFolder(const char* scriptPath, const char* section, const char* folder) {
+  return DeleteSectionFiles(scriptPath, section, folder, 1);
 }
 
 int DeleteListedFiles(const char* scriptPath, const char* section) {
-  return DeleteSectionFiles(scriptPath, section, nullptr);
+  return DeleteSectionFiles(scriptPath, section, nullptr, 1);
 }
 
 int RemoveComponentContent(const char* componentName, const char* scriptPath, int contentFlag,
@@ -327,9 +360,11 @@ int RemoveUninstallShortcuts(const char* scriptPath) {
     char folder[kPathSize];
     char link[kPathSize];
     if (!FormatBounded(folder, sizeof(folder), "%s\\%s", programs, folderName)) continue;
-    if (FormatBounded(link, sizeof(link), "%s\\%s%s", folder, linkName, kLinkExtension) &&
-        DeleteFileA(link))
+    if (!FormatBounded(link, sizeof(link), "%s\\%s%s", folder, linkName, kLinkExtension)) continue;
+    if (DeleteFileA(link))
       LogLine("link deleted: %s", link);
+    else if (NameExists(link))
+      DeleteFileAtRestart(link, programs);
     RemoveDirectoryA(folder);
   }
   return 1;

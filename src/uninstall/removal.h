@@ -7,6 +7,8 @@
 
 int RemoveProductEntries(const char* scriptPath, const char* productKey);
 int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder);
+// The same for the product's own files: see DeleteSectionFiles.
+int DeleteInstalledFilesInFolder(const char* scriptPath, const char* section, const char* folder);
 int DeleteListedFiles(const char* scriptPath, const char* section);
 int RemoveComponentContent(const char* componentName, const char* scriptPath, int contentFlag,
                            const char* listText, int found);

@@ -16,6 +16,7 @@
 #include "registry/reg_helpers.h"
 #include "uninstall/removal.h"
 #include "uninstall/removal_logic.h"
+#include "uninstall/restart_delete.h"
 
 namespace {
 
@@ -119,8 +120,13 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
   if (!RemoveUninstallShortcuts(scriptPath)) return 0;
   if (!DeleteFileA(scriptPath)) return 0;
   LogLine("file deleted: %s", scriptPath);
-  if (uninstallerPath[0] && DeleteFileA(uninstallerPath))
+  // A quiet uninstall runs from the installed uninstaller itself, which
+  // cannot delete its own running file: it goes at restart.
+  if (!uninstallerPath[0]) return 1;
+  if (DeleteInstalledFile(uninstallerPath))
     LogLine("file deleted: %s", uninstallerPath);
+  else if (GetLastError() != ERROR_FILE_NOT_FOUND)
+    DeleteFileAtRestart(uninstallerPath, nullptr);
   return 1;
 }
 

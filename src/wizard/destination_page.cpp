@@ -55,6 +55,7 @@ void ShowFolder(HWND page) {
 INT_PTR OnNotify(HWND page, const NMHDR* notice) {
   switch (notice->code) {
     case PSN_SETACTIVE:
+      LogPageShown(page);
       PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_BACK | PSWIZB_NEXT);
       ShowFolder(page);
       return TRUE;

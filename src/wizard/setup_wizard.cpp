@@ -93,11 +93,15 @@ INT_PTR LicenseStep(HWND welcomePage) {
   INT_PTR answer = DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_LICENSE), welcomePage,
                                    LicenseDlgProc, 0);
   if (answer == IDC_ACCEPT) {
+    LogLine("licence accepted");
     g_licenseAccepted = 1;
     return TRUE;
   }
+  LogLine("licence not accepted");
   PostQuitMessage(0);
-  return TRUE;
+  // The sheet stays on this page: turning it would show the next page for
+  // the moment until the quit message ends the wizard.
+  return PageResult(welcomePage, -1);
 }
 
 }  // namespace
@@ -117,11 +121,17 @@ void FillWizardPage(PROPSHEETPAGEA* page, int templateId, const char* title, DLG
   page->pszTitle = title;
 }
 
+void LogPageShown(HWND page) {
+  char title[kCaptionSize];
+  if (GetWindowTextA(page, title, sizeof(title)) > 0) LogLine("wizard page: %s", title);
+}
+
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
   if (message == WM_INITDIALOG) return PageResult(page, 0);
   if (message != WM_NOTIFY) return FALSE;
   switch (reinterpret_cast<NMHDR*>(lParam)->code) {
     case PSN_SETACTIVE:
+      LogPageShown(page);
       PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
       return TRUE;
     case PSN_KILLACTIVE:
@@ -139,6 +149,7 @@ INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) 
   if (message != WM_NOTIFY) return FALSE;
   switch (reinterpret_cast<NMHDR*>(lParam)->code) {
     case PSN_SETACTIVE:
+      LogPageShown(page);
       PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, PSWIZB_BACK | PSWIZB_FINISH);
       return TRUE;
     case PSN_KILLACTIVE:

@@ -27,3 +27,6 @@ extern int g_licenseAccepted;
 // A page's answer to a notification: the dialog result, and TRUE (handled).
 INT_PTR PageResult(HWND page, LONG_PTR result);
 
+// Logs the page the wizard turned to, by its title.
+void LogPageShown(HWND page);
+

@@ -168,6 +168,19 @@ bool CopyVersioned(const std::string& from, const std::string& to, const std::st
   return update && EndUpdateResourceA(update, !ok) && ok;
 }
 
+// A file, or every file below a folder, made read-only, as a CD gives them.
+bool MarkReadOnly(const std::string& path) {
+  std::vector<std::string> files;
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back("");
+  ListFiles(path, "", &files);
+  bool ok = true;
+  for (const std::string& f : files)
+    if (f.empty() || f.back() != '\\')
+      ok = SetFileAttributesA((path + (f.empty() ? "" : "\\" + f)).c_str(), FILE_ATTRIBUTE_READONLY) && ok;
+  return ok;
+}
+
 ULONGLONG WriteTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -258,6 +271,27 @@ bool OpenKey(const std::string& path, REGSAM access, bool create, Key* k) {
   access |= ViewFor(root, key);
   return !(create ? RegCreateKeyExA(h, key.c_str(), 0, nullptr, 0, access, nullptr, &k->h, nullptr)
                   : RegOpenKeyExA(h, key.c_str(), 0, access, &k->h));
+}
+
+// The files and folders Windows is to delete at its next start (folded).
+std::vector<std::string> PendingDeletions() {
+  std::vector<std::string> out;
+  std::vector<char> data(65536);
+  DWORD size = data.size() - 2;
+  Key k;
+  if (!OpenKey("HKLM\\System\\CurrentControlSet\\Control\\Session Manager", KEY_QUERY_VALUE, false, &k) ||
+      RegQueryValueExA(k.h, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                       &size))
+    return out;
+  // Pairs of names; a deletion is a name followed by an empty one.
+  for (const char *p = data.data(), *end = p + size; p < end && *p;) {
+    std::string from = p;
+    p += from.size() + 1;
+    bool deletion = p < end && !*p;
+    p += strlen(p) + 1;
+    if (deletion) out.push_back(Lower(from.compare(0, 4, "\\??\\") == 0 ? from.substr(4) : from));
+  }
+  return out;
 }
 
 std::string Typed(DWORD type, const BYTE* data, DWORD size) {
@@ -618,7 +652,7 @@ struct RowRun {
     if (kind == "versioned") return CopyVersioned(standin, a, b);
     if (kind == "time") return SetWriteDay(a, b);
     if (kind == "delete") return DeleteFileA(a.c_str()) || RemoveDirectoryA(a.c_str());
-    if (kind == "readonly") return SetFileAttributesA(a.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (kind == "readonly") return MarkReadOnly(a);
     if (kind == "reg") return WriteValue(a, b, c);
     if (kind == "winver") return WriteValue("HKCU\\Software\\Wine\\AppDefaults\\" + a, "Version", "sz:" + b);
     if (kind == "ini")
@@ -687,9 +721,12 @@ struct RowRun {
                  WaitForSingleObject(running[0]->procs[0].handle, a == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
     if (kind == "browser" && alive != (a == "running")) Fail("the browser should have " + a);
     if (kind == "unchanged") ExpectUnchanged(List(a));
+    std::vector<std::string> pending = kind == "pending" ? PendingDeletions() : std::vector<std::string>();
+    if (kind == "pending" && Exists(a) && std::find(pending.begin(), pending.end(), Lower(a)) == pending.end())
+      Fail(a + " is there and not to be deleted at restart");
     if (std::string(" files exists missing text lines same version time rewritten ini inisections reg key nokey link log "
                     "output processes "
-                    "duration browser unchanged ")
+                    "duration browser unchanged pending ")
             .find(" " + kind + " ") == std::string::npos)
       Fail("unknown expectation '" + kind + "'");
   }
@@ -701,6 +738,11 @@ struct RowRun {
     std::vector<std::string> actual = Split(text, "\n");
     size_t at = 0;
     for (const std::string& want : Split(wanted, "\n")) {
+      // "!TEXT": no line after the last one found begins with TEXT.
+      for (size_t later = at; want[0] == '!' && later < actual.size(); ++later)
+        if (actual[later].compare(0, want.size() - 1, want, 1, std::string::npos) == 0)
+          return (void)Fail(file + " has, after the lines before it: " + actual[later]);
+      if (!want.empty() && want[0] == '!') continue;
       while (!want.empty() && at < actual.size() && actual[at] != want) ++at;
       if (!want.empty() && at++ == actual.size()) {
         Fail(file + " lacks, after the lines before it: " + want + "\n    " + Join(actual, "\n    "));
@@ -759,6 +801,19 @@ struct RowRun {
     return started;
   }
 
+  // Windows starting again: Wine's own restart, which carries out the
+  // deletions scheduled for it (and the RunOnce entries).
+  bool Restart() {
+    Run boot;
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, sizeof system);
+    if (!Start(boot, "\"" + std::string(system) + "\\wineboot.exe\" -r", "", false))
+      return Fail("cannot restart:\n" + boot.transcript);
+    bool ended = WaitForEnd(boot, WaitMs());
+    End(boot);
+    return ended || Fail("the restart did not end:\n" + boot.transcript);
+  }
+
   // A line that neither prepares nor checks; false ends the row.
   bool Step(const std::string& verb, const std::vector<std::string>& f) {
     if (verb == "ask") return Ask(f);
@@ -773,6 +828,7 @@ struct RowRun {
     if (verb == "run" && !CopyTo(Setup(), f[0])) return Fail("cannot place the program at " + f[0]);
     if (verb == "run")
       return StartRun("\"" + f[0] + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), Parent(f[0]), false);
+    if (verb == "restart") return Restart();
     if (verb == "exit") expectedExit = std::stol(f[0]);
     if (verb == "check") Check(f);
     return verb == "exit" || verb == "check" || Fail("unknown line: " + verb);

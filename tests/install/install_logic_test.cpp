@@ -42,6 +42,21 @@ TEST(ParseFileListLine, SplitsDestinationSourceAndStar) {
   }
 }
 
+// A relative path leads out of its folder through a part of dots (as Windows trims ".. " and "..." to ".."), a
+// colon (a drive or a stream), or a leading backslash or slash (a root, a network path); slashes separate parts.
+TEST(StaysInFolder, RefusesEveryWayOut) {
+  struct { const char* path; int stays; } cases[] = {
+      {"a\\b.txt", 1}, {".\\a.txt", 1}, {"a..b\\..c", 1}, {"", 1}, {"..\\x", 0}, {"a\\..", 0}, {"a/../x", 0},
+      {"a\\.. \\x", 0}, {"...\\x", 0}, {"C:\\x", 0}, {"C:x", 0}, {"x.txt:hidden", 0}, {"\\x", 0},
+      {"\\\\server\\share\\x", 0}, {"/x", 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.stays, StaysInFolder(c.path, std::strlen(c.path))) << c.path;
+  // Only the given length counts: the destination part before a comma.
+  EXPECT_EQ(1, StaysInFolder("a.txt,..\\b", 5));
+  FileListLine out;
+  EXPECT_EQ(kListLineLeavesFolder, ParseFileListLine(kDest, kSetup, "a.txt,..\\b.txt", &out));
+  EXPECT_EQ(kListLineLeavesFolder, ParseFileListLine(kDest, kSetup, "..\\b.txt*", &out));
+}
+
 // A section read into `size` bytes that returned `returned`; `fuller` is the
 // larger read (empty: it failed). Only a line the read cut is dropped.
 TEST(DropCutLastLine, DropsOnlyALineTheReadCut) {

@@ -15,7 +15,7 @@ TEST(CheckListLine, VerdictPerSyntax) {
       {"LFViewer.exe", kLineOk}, {"help\\q.txt,  q.txt trailing words", kLineOk}, {"readme.txt*", kLineOk},
       {"; comment", kLineComment}, {",readme.txt", kLineNoDest}, {"*,a.txt", kLineNoDest}, {"*", kLineNoDest},
       {"sub\\,a.txt", kLineFolderDest}, {"sub\\", kLineFolderDest}, {"a.txt,", kLineNoSource},
-      {"a.txt,   ", kLineNoSource}, {"a?.txt", kLineBadCharacter}, {"a.txt,C:\\x.txt", kLineBadCharacter},
+      {"a.txt,   ", kLineNoSource}, {"a?.txt", kLineBadCharacter}, {"a.txt,C:\\x.txt", kLineLeavesFolder},
       {"a.txt**", kLineBadCharacter}, {"a\t.txt,b.txt", kLineBadCharacter}, {n225, kLineOk}, {n225 + "*", kLineOk},
       {n225 + "n", kLineDestTooLong}, {n225 + "n,a.txt", kLineDestTooLong},
       {"a.txt," + std::string(260, 's'), kLineSourceTooLong}};

@@ -1,0 +1,85 @@
+#include "uninstall/restart_delete.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/globals.h"
+#include "app/heap_text.h"
+#include "app/run_log.h"
+#include "app/system_paths.h"
+#include "app/text_util.h"
+#include "registry/file_types.h"
+#include "uninstall/removal_logic.h"
+
+namespace {
+
+const char kWininitName[] = "WININIT.INI";
+const char kRenameSection[] = "rename";
+// WININIT runs before Windows, in real mode: it takes short names only.
+const char kDeleteLineFormat[] = "NUL=%s";
+// The [rename] section as Windows 9x's profile functions read it (64 KB at
+// most); a longer one is not extended rather than cut.
+const DWORD kRenameSectionSize = 65536;
+
+int ScheduleInWininit(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  char wininit[kPathSize];
+  char shortPath[kPathSize];
+  char line[kPathSize + 8];
+  DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof(shortPath));
+  if (shortLength == 0 || shortLength >= sizeof(shortPath) ||
+      !BuildWindowsPath(kWininitName, wininit, sizeof(wininit)) ||
+      !FormatBounded(line, sizeof(line), kDeleteLineFormat, shortPath))
+    return 0;
+  // Every line of the section is "NUL=..." (or a rename): the keys repeat, so
+  // the section is read and written whole instead of key by key, which
+  // would keep only the last "NUL".
+  HeapText section(kRenameSectionSize);
+  if (!section) return 0;
+  DWORD length =
+      GetPrivateProfileSectionA(kRenameSection, section.get(), kRenameSectionSize, wininit);
+  size_t lineSize = strlen(line) + 1;
+  if (length >= kRenameSectionSize - 2 || length + lineSize + 1 > kRenameSectionSize) return 0;
+  memcpy(section.get() + length, line, lineSize);
+  section[length + lineSize] = '\0';
+  return WritePrivateProfileSectionA(kRenameSection, section.get(), wininit) ? 1 : 0;
+}
+
+}  // namespace
+
+int DeleteInstalledFile(const char* path) {
+  if (DeleteFileA(path)) return 1;
+  DWORD error = GetLastError();
+  DWORD attributes = GetFileAttributesA(path);
+  if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+      !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      !SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(error);
+    return 0;
+  }
+  return DeleteFileA(path) ? 1 : 0;
+}
+
+int DeleteAtRestart(const char* path) {
+  int scheduled = IsWindowsNT() ? MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0
+                                : ScheduleInWininit(path);
+  LogLine("%s at restart: %s", scheduled ? "deletion scheduled" : "deletion not scheduled", path);
+  return scheduled;
+}
+
+void DeleteFileAtRestart(const char* path, const char* topFolder) {
+  DeleteAtRestart(path);
+  size_t top = topFolder ? strlen(topFolder) : 0;
+  if (top == 0 || strncmp(path, topFolder, top) != 0 || path[top] != '\\') return;
+  char folder[kPathSize];
+  if (!CopyBounded(path, folder, sizeof(folder))) return;
+  for (char* slash = strrchr(folder, '\\'); slash && static_cast<size_t>(slash - folder) >= top;
+       slash = strrchr(folder, '\\')) {
+    *slash = '\0';
+    // Never a drive or share root, whatever the top folder names.
+    if (!IsRemovableFolderPath(folder)) return;
+    DeleteAtRestart(folder);
+  }
+}

@@ -1,17 +1,18 @@
 #include "app/prereq_checks.h"
 
 #include <windows.h>
-
 #include <cstring>
 
-#include "app/globals.h"
 #include "app/prereq_logic.h"
-#include "app/process_util.h"
 #include "app/run_mode_logic.h"
-#include "app/system_paths.h"
-#include "app/text_util.h"
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/names.h"
+#include "base/process_util.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
@@ -25,7 +26,6 @@ const char kOldAuthoringKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LUMENCRAFTER"
 const char kViewerAppPathsKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\LFViewer.exe";
 const char kViewerMakerKey[] = "SOFTWARE\\LUMENFIELD Corporation\\LFViewer";
-const char kBrandValue[] = "Brand";
 const char kDefaultBrand[] = "LUMENFIELD";
 const char kShdocvw[] = "\\shdocvw.dll";
 const DWORD kPreviousUninstallWaitMs = 5000;

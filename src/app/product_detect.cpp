@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "app/globals.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/names.h"
+#include "base/text_util.h"
 #include "install/install_logic.h"
-#include "install/script_files.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 

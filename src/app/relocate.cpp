@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include "app/globals.h"
-#include "app/handles.h"
-#include "app/process_util.h"
-#include "app/run_log.h"
 #include "app/run_mode_logic.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/names.h"
+#include "base/process_util.h"
+#include "base/run_log.h"
+#include "base/text_util.h"
 #include "install/file_copy.h"
 #include "uninstall/restart_delete.h"
 

@@ -2,10 +2,8 @@
 
 #include <climits>
 
-#include "app/text_util.h"
-
-const char kUninstallerFileName[] = "LFUninst.exe";
-const char kQuietUninstallSwitch[] = "\\s";
+#include "base/names.h"
+#include "base/text_util.h"
 
 int IsUninstallerPath(const char* fullPath) {
   const char* name = AfterLastBackslash(fullPath);

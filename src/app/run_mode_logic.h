@@ -3,9 +3,6 @@
 #pragma once
 #include <cstddef>
 
-extern const char kUninstallerFileName[];  // "LFUninst.exe"
-extern const char kQuietUninstallSwitch[]; // "\s"
-
 // 1 when the file name of the full path (after its last backslash) is the
 // uninstaller's, in any letter case; 0 otherwise or without a backslash.
 int IsUninstallerPath(const char* fullPath);

@@ -1,23 +1,25 @@
 #include "app/startup.h"
-#include "app/system_paths.h"
 
 #include <stdlib.h>
 
-#include "app/globals.h"
 #include "app/main_window.h"
 #include "app/product_detect.h"
 #include "app/relocate.h"
 #include "app/run_mode_logic.h"
-#include "app/text_util.h"
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
-#include "app/run_log.h"
 #include "app/window_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
 #include "resources/resource_ids.h"
 
-const char kMainClassName[] = "InstallWClass";
-
 namespace {
+
+const char kMainClassName[] = "InstallWClass";
 
 const char kMainWindowTitle[] = "Install";
 const int kNominalWidth = 440;
@@ -39,10 +41,10 @@ const char kRemoveQuestion[] = "You are about to remove %s Browser.\nDo you wish
 const char kRelocationFailed[] =
     "Unable to create temp file. %s Browser \nwill not be Uninstalled.";
 
-const char kSetupCaptionText[] = "Quillara Browser Installation";
-const char kCriticalErrorCaptionText[] = "Quillara Browser Installation Critical Error";
-const char kUninstallErrorCaptionText[] = "Quillara Browser Uninstall Error";
-const char kUninstallCaptionText[] = "Uninstall Quillara Browser";
+const char kSetupCaptionText[] = LF_PRODUCT " Browser Installation";
+const char kCriticalErrorCaptionText[] = LF_PRODUCT " Browser Installation Critical Error";
+const char kUninstallErrorCaptionText[] = LF_PRODUCT " Browser Uninstall Error";
+const char kUninstallCaptionText[] = "Uninstall " LF_PRODUCT " Browser";
 
 const char kBadCommandLine[] =
     "The command line is not valid:\n\n%s\n\nUse /S, /LOG=file and, last, /D=folder (a full path).";
@@ -96,14 +98,6 @@ int AskAndRelocate(const char* ownPath) {
 }
 
 }  // namespace
-
-int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-  if (g_quiet) {
-    LogLine("message \"%s\" not shown (quiet run)", caption);
-    return IDOK;
-  }
-  return AskUser(owner, text, caption, type, IDOK);
-}
 
 int RegisterMainClass(HINSTANCE instance) {
   WNDCLASSA wc = {};

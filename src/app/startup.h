@@ -1,4 +1,6 @@
-// Entry point, run mode, instance start-up and the program-wide message box.
+// The steps WinMain takes before its message loop: the window class, the
+// run mode (with the running-browser question and the uninstaller's
+// relocation), the captions and the hidden main window.
 #pragma once
 #include <windows.h>
 
@@ -6,8 +8,3 @@ int RegisterMainClass(HINSTANCE instance);
 int DecideRunMode();
 int InitInstance(HINSTANCE instance);
 int LoadCaptions();
-
-// MessageBoxA, except that a quiet run shows nothing and answers IDOK.
-int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type);
-
-extern const char kMainClassName[];  // "InstallWClass"

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
 #include "app/unattended_logic.h"
+#include "base/globals.h"
+#include "base/run_log.h"
+#include "base/text_util.h"
 
 namespace {
 // The relocated uninstaller's log path, opened once the first process ended.
@@ -43,26 +43,4 @@ SwitchResult TakeSwitchesAndOpenLog(int* argc, char** argv) {
 void OpenRelocatedLog() {
   if (g_relocatedLogPath[0] == '\0' || !OpenRunLog(g_relocatedLogPath, 1)) return;
   LogLine("command line: %s", GetCommandLineA());
-}
-
-int AskUser(HWND owner, const char* text, const char* caption, UINT type, int silentAnswer) {
-  int answer = g_silent ? silentAnswer : MessageBoxA(owner, text, caption, type);
-  // The first line of the text names the question well enough.
-  const char* end = strchr(text, '\n');
-  int firstLine = end ? static_cast<int>(end - text) : static_cast<int>(strlen(text));
-  LogLine("question \"%s\": %.*s -> %s%s", caption, firstLine, text, AnswerName(answer),
-          g_silent ? " (silent)" : "");
-  return answer;
-}
-
-void NoteFailure(int exitCode) {
-  LogLine("failure: kind %d", exitCode);
-  if (g_exitCode == kExitSuccess) g_exitCode = exitCode;
-}
-
-int FinishRun(int exitCode) {
-  if (g_silent) exitCode = g_exitCode;
-  LogLine("exit code %d", exitCode);
-  CloseRunLog();
-  return exitCode;
 }

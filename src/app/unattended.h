@@ -1,5 +1,5 @@
-// Unattended runs: the switches "/S", "/LOG=" and "/D=", the fixed answers
-// of a silent setup and its exit code.
+// The unattended switches "/S", "/LOG=" and "/D=" (their fixed answers and
+// exit codes are base/ask_user's).
 #pragma once
 #include <windows.h>
 
@@ -12,15 +12,3 @@ SwitchResult TakeSwitchesAndOpenLog(int* argc, char** argv);
 // In the relocated uninstaller, after the first process has ended: opens
 // the log it was given for appending. Without one, does nothing.
 void OpenRelocatedLog();
-
-// MessageBoxA, logged with its answer; a silent setup shows nothing and
-// answers silentAnswer.
-int AskUser(HWND owner, const char* text, const char* caption, UINT type, int silentAnswer);
-
-// Records the kind of a failure (the first one counts) as the exit code of
-// a silent setup.
-void NoteFailure(int exitCode);
-
-// Ends the run's log with the exit code and closes it. Returns the code the
-// process ends with: a silent setup's failure kind, otherwise the given code.
-int FinishRun(int exitCode);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 
@@ -71,15 +71,4 @@ int IsFullPath(const char* path) {
               path[1] == ':' && path[2] == '\\';
   int unc = path[0] == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
   return drive || unc;
-}
-
-const char* AnswerName(int answer) {
-  switch (answer) {
-    case 1: return "OK";
-    case 2: return "Cancel";
-    case 4: return "Retry";
-    case 6: return "Yes";
-    case 7: return "No";
-    default: return "other";
-  }
 }

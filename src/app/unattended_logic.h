@@ -1,24 +1,7 @@
-// The unattended-install switches and the exit codes of a silent setup. No
-// Win32 here: built and tested natively too.
+// The unattended-install switches. No Win32 here: built and tested natively
+// too.
 #pragma once
 #include <cstddef>
-
-// Exit codes of a silent setup ("/S"), one per kind of failure. An
-// interactive run ends with 0 whatever happens, as it always has.
-enum ExitCode {
-  kExitSuccess = 0,
-  kExitBadCommandLine = 1,    // "/D=" or "/LOG=" without a usable value; log not writable
-  kExitBrowserRunning = 2,    // a LUMENFIELD browser is running (left running)
-  kExitOldPlatform = 3,       // an incompatible older platform is installed (not removed)
-  kExitOtherBrand = 4,        // another brand's browser is installed (not replaced)
-  kExitNoIE = 5,              // Internet Explorer 3 or later is missing
-  kExitLicenseMissing = 6,    // license.txt beside the program cannot be read
-  kExitDiskSpace = 7,         // the destination's drive is short of space
-  kExitCopyFailed = 8,        // a file of the lists could not be installed
-  kExitShortcutsFailed = 9,   // the Start-menu or desktop links could not be made
-  kExitNotCompleted = 10,     // any other failed install step (script, uninstaller)
-  kExitStartFailed = 11,      // the program could not start (window, COM)
-};
 
 enum { kSwitchValueSize = 260 };
 
@@ -42,6 +25,3 @@ int TakeUnattendedSwitches(int argc, char** argv, const char* rawCommandLine, in
 // 1 for "X:\..." or "\\server\share...": a folder a silent run can use
 // without a current directory to resolve it against.
 int IsFullPath(const char* path);
-
-// "Yes", "No", "OK", "Cancel", "Retry" for the message-box answers.
-const char* AnswerName(int answer);

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
+#include "base/ask_user.h"
 
 namespace {
 const char kComFailed[] = "Can't initalize COM.";

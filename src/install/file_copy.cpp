@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "app/heap_text.h"
-#include "app/globals.h"
-#include "app/handles.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
-#include "app/unattended.h"
-#include "app/unattended_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/text_util.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "registry/product_registry.h"
@@ -17,11 +17,7 @@
 namespace {
 
 const char kNavigatorExe[] = "Netscape.exe";
-const char kNavigatorPathValue[] = "Path";
 const char kPluginsFolder[] = "Plugins";
-// The control program may be running while the product is updated; it then
-// stays as it is and the install goes on (the Netscape step is skipped).
-const char kControlProgram[] = "LFCtrl.exe";
 const char kRootBlock[] = "\\";
 
 const char kNewerFileQuestion[] =
@@ -57,7 +53,7 @@ int ChooseDestinationFolder(const char* listName, char* folder, size_t size) {
   char navigatorDir[kPathSize];
   if (!FormatBounded(navigatorKey, sizeof(navigatorKey), "%s%s", kAppPathsKey, kNavigatorExe))
     return 0;
-  if (!GetRegString(HKEY_LOCAL_MACHINE, navigatorKey, kNavigatorPathValue, navigatorDir,
+  if (!GetRegString(HKEY_LOCAL_MACHINE, navigatorKey, kAppPathValue, navigatorDir,
                     sizeof(navigatorDir)))
     return 0;
   return FormatBounded(folder, size, "%s\\%s\\", navigatorDir, kPluginsFolder);
@@ -87,20 +83,12 @@ struct PendingRecords {
 
   void Flush() {
     if (used == 0) return;
-    // The section as it stands, read whole: a read that fills its buffer
-    // (size - 2) is repeated with a larger one.
-    HeapText existing;
-    DWORD size = 4096, got = 0;
-    for (;; size *= 2) {
-      existing.reset(size);
-      if (!existing) break;
-      got = GetPrivateProfileSectionA(section, existing.get(), size, g_uninstScriptPath);
-      if (got < size - 2 || size >= (1u << 24)) break;
-    }
+    SectionText existing;
+    int read = ReadSection(g_uninstScriptPath, section, 0, &existing);
     // Room for every existing line gaining an "=" and every key one too.
-    size_t mergedSize = 2 * static_cast<size_t>(got) + 2 * used + 2;
-    HeapText merged(existing ? mergedSize : 0);
-    if (existing && merged && MergeEmptyKeys(existing.get(), keys, merged.get(), mergedSize)) {
+    size_t mergedSize = 2 * static_cast<size_t>(existing.length) + 2 * used + 2;
+    HeapText merged(read ? mergedSize : 0);
+    if (read && merged && MergeEmptyKeys(existing.text.get(), keys, merged.get(), mergedSize)) {
       WritePrivateProfileSectionA(section, merged.get(), g_uninstScriptPath);
     } else {
       // Without memory for the merge the keys go one by one, as they
@@ -236,7 +224,9 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
   if (CopyReplacing(line.source, line.dest)) return CopiedFile(line.dest);
   error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION &&
-      EqualsNoCase(line.source + line.sourceStart, kControlProgram)) {
+      EqualsNoCase(line.source + line.sourceStart, kControlProgramName)) {
+    // The control program may be running while the product is updated: it
+    // stays as it is and the install goes on (the Netscape step is skipped).
     g_ctrlInUse = 1;
     return KeepFile(line.dest, "in use");
   }
@@ -253,24 +243,16 @@ int InstallFileList(HWND window, const char* listName, int record) {
   if (!result) FailFile(destFolder, "the folder cannot be created");
 
   PendingRecords records;
-  char list[kFileListSize];
-  DWORD listLength = GetPrivateProfileSectionA(listName, list, sizeof(list), g_setupScriptPath);
-  if (listLength > 0) {
-    // The list is read into 2048 bytes; a read that filled them is checked
-    // against a larger one, so that a last line cut in the middle is not
-    // taken for a file name while one that ends exactly there is kept.
-    if (listLength == sizeof(list) - 2) {
-      char fuller[2 * kFileListSize];
-      DWORD fullerLength =
-          GetPrivateProfileSectionA(listName, fuller, sizeof(fuller), g_setupScriptPath);
-      DropCutLastLine(list, listLength, sizeof(list), fuller, fullerLength);
-    }
+  // The list is read into 2048 bytes: a longer list is cut there, and only
+  // its whole lines are seen.
+  SectionText list;
+  if (ReadSection(g_setupScriptPath, listName, kFileListSize, &list) && list.First()) {
     char sourceFolder[kPathSize];
     CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
     const char* name = AfterLastBackslash(sourceFolder);
     sourceFolder[name ? name - sourceFolder : 0] = '\0';
 
-    for (const char* text = list; *text != '\0'; text += strlen(text) + 1) {
+    for (const char* text = list.First(); text; text = NextLine(text)) {
       if (!result) return 0;
       FileListLine line;
       ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);

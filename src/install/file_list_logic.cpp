@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 
@@ -97,6 +97,9 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
 void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
                      size_t fullerReturned) {
   if (size < 2 || returned != size - 2) return;
+  // Whole lines that fill the read exactly end on their own zero byte, with
+  // more lines to follow or not: the last of them is whole.
+  if (returned > 0 && list[returned - 1] == '\0') return;
   if (fuller && fullerReturned >= returned && memcmp(list, fuller, returned) == 0 &&
       fuller[returned] == '\0')
     return;

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "app/text_util.h"
-
-const char kDefaultInstallDir[] = "C:\\Program Files\\LUMENFIELD";
+#include "base/text_util.h"
 
 namespace {
 const char kWorldFolder[] = "\\World";

@@ -2,9 +2,6 @@
 #pragma once
 #include <cstddef>
 
-// The destination the wizard offers when no installed product fixes it.
-extern const char kDefaultInstallDir[];  // "C:\Program Files\LUMENFIELD"
-
 // Drops one trailing backslash, then appends "\World" unless the folder
 // (longer than 6 characters) already ends in it in any letter case. Returns 0
 // and leaves dir unchanged when the result would not fit size bytes.

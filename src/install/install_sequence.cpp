@@ -1,19 +1,16 @@
 #include "install/install_sequence.h"
 
 #include <shlobj.h>
-
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/system_paths.h"
-#include "app/handles.h"
-#include "app/process_util.h"
-#include "app/run_mode_logic.h"
-#include "app/startup.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
-#include "app/unattended.h"
-#include "app/unattended_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/names.h"
+#include "base/process_util.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
@@ -23,7 +20,7 @@
 #include "registry/reg_helpers.h"
 #include "wizard/setup_wizard.h"
 
-const char kControlProgramName[] = "LFCtrl.exe";
+const char kDependentComponentsKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
 
 namespace {
 
@@ -31,7 +28,6 @@ const char kNotCompleted[] = "The installation was not completed successfully!";
 const char kNavigator4Key[] = "SOFTWARE\\Netscape\\Netscape Navigator";
 const DWORD kViewerIdleWaitMs = 1000;
 
-const char kDependentComponentsKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
 const char kDependentComponentValue[] = "LUMENFIELD";
 const char kDefaultDisplayNameFormat[] = "%s Browser";
 const char kOldViewerDisplayName[] = "LUMENFIELD Viewer";
@@ -50,7 +46,6 @@ const char kRunOnceCommand[] = "runonce -r";
 const char kOlderViewerMenuFolder[] = "LUMENFIELD Viewer";
 const char kOlderUninstallKey[] = "LUMENFIELD";
 const char kBrowserSuffix[] = " Browser";
-const char kLinkExtension[] = ".lnk";
 
 int BuildSetupScriptPath() {
   char ownPath[kPathSize];
@@ -161,8 +156,8 @@ void PruneOlderRemovalLog() {
     WritePrivateProfileStringA(kSectionUninst, kOlderViewerMenuFolder, nullptr, log);
     WritePrivateProfileStringA(kViewerKey, nullptr, nullptr, log);
   }
-  char products[kSectionSize];
-  if (GetPrivateProfileSectionA(kSectionProducts, products, sizeof(products), log) != 0) return;
+  SectionText products;
+  if (!ReadSection(log, kSectionProducts, kSectionSize, &products) || products.length != 0) return;
   DeleteFileA(log);
   char olderUninstaller[kPathSize];
   if (BuildWindowsPath(kOlderUninstallerName, olderUninstaller, sizeof(olderUninstaller)))

@@ -18,4 +18,5 @@ void RegisterDependentComponent(int remove);
 // Schedules the Start-menu group conversion through RunOnce.
 int ScheduleGroupConversion();
 
-extern const char kControlProgramName[];  // "LFCtrl.exe"
+// The Internet Explorer dependent components' key, which the uninstall reads.
+extern const char kDependentComponentsKey[];  // "SOFTWARE\Microsoft\IE4\DependentComponents"

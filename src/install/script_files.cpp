@@ -1,7 +1,64 @@
 #include "install/script_files.h"
 
-#include "app/system_paths.h"
-#include "app/text_util.h"
+#include <cstring>
+
+#include "base/names.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
+#include "install/file_list_logic.h"
+
+namespace {
+
+// A section read whole starts at this size and doubles; the private-profile
+// functions of Windows 95 stop at 32 KB, and a section that does not fit
+// 1 MB is not read at all.
+const DWORD kFirstWholeSize = 1024;
+const DWORD kMaxWholeSize = 1u << 20;
+
+// One read into a buffer of `size` bytes. The read returns size - 2 when it
+// was cut.
+DWORD ReadInto(const char* file, const char* section, DWORD size, SectionText* out) {
+  out->text.reset(size);
+  out->length = 0;
+  if (!out->text) return 0;
+  DWORD length = GetPrivateProfileSectionA(section, out->text.get(), size, file);
+  if (length > size - 2) length = size - 2;
+  out->text[length] = '\0';
+  out->text[length + 1] = '\0';
+  out->length = length;
+  return 1;
+}
+
+}  // namespace
+
+const char* NextLine(const char* line) {
+  line += strlen(line) + 1;
+  return *line ? line : nullptr;
+}
+
+int ReadSection(const char* file, const char* section, DWORD size, SectionText* out) {
+  if (size == 0) {
+    for (DWORD whole = kFirstWholeSize; whole <= kMaxWholeSize; whole *= 2) {
+      if (!ReadInto(file, section, whole, out)) return 0;
+      if (out->length < whole - 2) return 1;
+    }
+    out->text.reset();
+    out->length = 0;
+    return 0;
+  }
+  if (size < 2 || !ReadInto(file, section, size, out)) return 0;
+  if (out->length == size - 2) {
+    SectionText fuller;
+    int read = ReadInto(file, section, 2 * size, &fuller);
+    DropCutLastLine(out->text.get(), out->length, size, read ? fuller.text.get() : nullptr,
+                    fuller.length);
+    // Only what is left counts.
+    const char* end = out->text.get();
+    while (*end) end += strlen(end) + 1;
+    out->length = static_cast<DWORD>(end - out->text.get());
+  }
+  return 1;
+}
 
 int BuildOlderLogPath(char* out, size_t size) {
   char relative[32];

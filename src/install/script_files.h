@@ -1,49 +1,32 @@
-// Names in the three script files: the setup script LFSetup.inf beside the
-// program, the uninstall script LFUninst.inf (the removal log) and the older
-// removal log LFRemove.inf, both in the Windows "inf" folder. The files are
-// read and written only through the private-profile operations.
+// Reading the script files by section: the program's one section reader.
+// The files, sections and keys are named in base/names.h; the files are read
+// and written only through the private-profile operations.
 #pragma once
+#include <windows.h>
 #include <cstddef>
 
-extern const char kSetupScriptName[];      // "LFSetup.inf"
-extern const char kOlderLogName[];         // "LFRemove.inf"
-extern const char kOlderUninstallerName[]; // "LFRemove.exe"
-extern const char kLicenseFileName[];      // "license.txt", beside the setup script
+#include "base/heap_text.h"
 
-// Sections.
-extern const char kSectionLog[];       // "Log"      (setup script)
-extern const char kSectionCore[];      // "Core"     (setup script)
-extern const char kSectionContent[];   // "Content"  (setup script)
-extern const char kSectionPaths[];     // "Paths"
-extern const char kSectionProducts[];  // "Products"
-extern const char kSectionUninst[];    // "Uninst"
-extern const char kSectionPlugins[];   // "Plugins"
-
-// Keys of the setup script's "Log" and of a product section.
-extern const char kKeyKey[];      // "Key"
-extern const char kKeyAlt[];      // "Alt"
-extern const char kKeyName[];     // "Name"
-extern const char kKeyTarget[];   // "Target"
-extern const char kKeyMenu[];     // "Menu"
-extern const char kKeyUninst[];   // "Uninst"
-extern const char kKeyIcon[];     // "Icon"
-extern const char kKeyHome[];     // "Home"
-extern const char kKeyAltKey[];   // "AltKey"
-
-// The setup script's disk-space reserve: a section and its three sizes.
-extern const char kSectionReserve[];   // "ReservedDiskSpace"
-extern const char kKeySizeProduct[];   // "sizeLF"
-extern const char kKeySizeContent[];   // "sizeVORNS"
-extern const char kKeySizeLibraries[]; // "sizeDLLS"
-
-// The viewer's fixed key in the older logs.
-extern const char kViewerKey[];   // "LFViewer"
-
-// Sizes of the buffers whole sections are read into.
-enum {
-  kFileListSize = 2048,     // the setup script's file lists
-  kSectionSize = 1024,      // other sections
+// A section as the private-profile read gives it: "key=value" lines, each
+// ended by a zero byte, the last followed by a second one.
+struct SectionText {
+  HeapText text;
+  DWORD length = 0;  // the lines' bytes, without the final zero
+  // The first line, or nullptr for an empty section.
+  const char* First() const { return length && text[0] ? text.get() : nullptr; }
 };
+
+// The line after `line`, or nullptr after the last.
+const char* NextLine(const char* line);
+
+// Reads `section` of `file`. With size > 0 the read takes that many bytes,
+// as the program's fixed reads do (2048 for a file list, 260 for a probe):
+// what does not fit is not seen, and a last line that the read cut in the
+// middle is left out (a read twice as large tells), so that only whole lines
+// are ever taken for names; 1 unless the heap is exhausted. With size 0 the
+// whole section is read, however long; 0 when it cannot be read whole (the
+// heap, or more than 1 MB), and then nothing of it may be acted on.
+int ReadSection(const char* file, const char* section, DWORD size, SectionText* out);
 
 // <Windows>\inf\LFRemove.inf into out (size bytes); 0 when it does not fit.
 int BuildOlderLogPath(char* out, size_t size);

@@ -1,20 +1,19 @@
 #include "install/shortcuts.h"
 
 #include <shlobj.h>
-
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/system_paths.h"
-#include "app/handles.h"
-#include "app/run_mode_logic.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
-#include "install/script_files.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
+
+const char kLinkExtension[] = ".lnk";
 
 namespace {
 
-const char kLinkExtension[] = ".lnk";
 const char kNoArguments[] = "";
 // The uninstall shortcut hands the uninstaller its script: -u"<script>".
 const char kUninstallArgumentsFormat[] = "-u\"%s\"";

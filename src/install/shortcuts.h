@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+// The file name extension of a shell link.
+extern const char kLinkExtension[];  // ".lnk"
+
 // Start-menu shortcut, the uninstall shortcut (when makeUninstallShortcut is
 // set and the script names one) and the desktop shortcut, each recorded in
 // the uninstall script. Non-zero when the desktop shortcut was made.

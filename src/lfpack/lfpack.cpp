@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/text_util.h"
-#include "install/script_files.h"
+#include "base/names.h"
+#include "base/text_util.h"
 #include "lfpack/lfpack_logic.h"
 
 namespace fs = std::filesystem;

@@ -3,13 +3,13 @@
 #include <cstring>
 #include <map>
 
-#include "app/text_util.h"
+#include "base/names.h"
+#include "base/text_util.h"
 #include "install/install_logic.h"
-#include "install/script_files.h"
+#include "wizard/wizard_logic.h"
 
 namespace {
 
-const char kScript[] = "LFSetup.inf";
 const char* const kReserveKeys[] = {kKeySizeProduct, kKeySizeContent, kKeySizeLibraries};
 // Files that carry version information on Windows; a text or data file has
 // none, and its time comparison is expected.
@@ -45,7 +45,7 @@ std::string Lower(std::string s) {
 
 struct Checker {
   PackageReport report;
-  void Add(bool error, int line, const std::string& text, const char* file = kScript) {
+  void Add(bool error, int line, const std::string& text, const char* file = kSetupScriptName) {
     report.findings.push_back(Finding{error, file, line, text});
     ++(error ? report.errors : report.warnings);
   }

@@ -1,6 +1,6 @@
 #include "netscape/netscape_logic.h"
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace {
 

@@ -2,13 +2,11 @@
 
 #include <cstring>
 
+#include "base/text_util.h"
+
 namespace {
 
 const char kSeparator = ';';
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The entry of `length` characters at entry equals key, letters folded.
 int EntryEqualsNoCase(const char* entry, size_t length, const char* key) {
@@ -18,10 +16,9 @@ int EntryEqualsNoCase(const char* entry, size_t length, const char* key) {
   return 1;
 }
 
-// Walks the non-empty entries of a list: returns the next one at or after
-// *cursor (its length in *length) and moves the cursor past it, or nullptr at
-// the end of the list.
-const char* NextEntry(const char** cursor, size_t* length) {
+}  // namespace
+
+const char* NextListEntry(const char** cursor, size_t* length) {
   const char* p = *cursor;
   while (*p == kSeparator) ++p;
   if (*p == '\0') {
@@ -35,11 +32,9 @@ const char* NextEntry(const char** cursor, size_t* length) {
   return p;
 }
 
-}  // namespace
-
 int ComponentListContains(const char* list, const char* key) {
   size_t length = 0;
-  for (const char* entry = NextEntry(&list, &length); entry; entry = NextEntry(&list, &length))
+  for (const char* entry = NextListEntry(&list, &length); entry; entry = NextListEntry(&list, &length))
     if (EntryEqualsNoCase(entry, length, key)) return 1;
   return 0;
 }
@@ -66,8 +61,8 @@ int RemoveComponentListEntry(const char* list, const char* key, char* out, size_
   size_t total = 0;
   size_t length = 0;
   const char* cursor = list;
-  for (const char* entry = NextEntry(&cursor, &length); entry;
-       entry = NextEntry(&cursor, &length)) {
+  for (const char* entry = NextListEntry(&cursor, &length); entry;
+       entry = NextListEntry(&cursor, &length)) {
     if (EntryEqualsNoCase(entry, length, key)) {
       found = 1;
       continue;
@@ -78,8 +73,8 @@ int RemoveComponentListEntry(const char* list, const char* key, char* out, size_
 
   size_t written = 0;
   cursor = list;
-  for (const char* entry = NextEntry(&cursor, &length); entry;
-       entry = NextEntry(&cursor, &length)) {
+  for (const char* entry = NextListEntry(&cursor, &length); entry;
+       entry = NextListEntry(&cursor, &length)) {
     if (EntryEqualsNoCase(entry, length, key)) continue;
     if (written) out[written++] = kSeparator;
     memmove(out + written, entry, length);

@@ -1,8 +1,15 @@
-// Component lists: ";"-separated product keys in a REG_SZ value under the
-// maker's key (for example "Viewer"), compared without regard to letter case.
-// No Win32 here: built and tested natively too.
+// The program's one editor of ";"-lists: the component lists (";"-separated
+// product keys in a REG_SZ value under the maker's key, such as "Viewer",
+// compared without regard to letter case), the viewer records' list (see
+// value_list.h) and the uninstall's key walk all go through it. No Win32
+// here: built and tested natively too.
 #pragma once
 #include <cstddef>
+
+// The walk every list edit takes: the next non-empty entry at or after
+// *cursor (runs of ";" separate, leading and trailing ones are ignored), its
+// length in *length, and the cursor moved past it; nullptr at the end.
+const char* NextListEntry(const char** cursor, size_t* length);
 
 // 1 when key is one of the list's entries (empty entries skipped).
 int ComponentListContains(const char* list, const char* key);

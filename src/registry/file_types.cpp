@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "registry/reg_helpers.h"
 
 namespace {

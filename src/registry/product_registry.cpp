@@ -1,14 +1,15 @@
 #include "registry/product_registry.h"
 
 #include <windows.h>
-
 #include <cstring>
 
-#include "app/heap_text.h"
-#include "app/globals.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/text_util.h"
+// Up the house: the viewer's version is read with the file copy's version
+// query.
 #include "install/file_copy.h"
-#include "install/script_files.h"
 #include "registry/component_list.h"
 #include "registry/file_types.h"
 #include "registry/reg_helpers.h"
@@ -17,13 +18,16 @@
 
 const char kMakerKey[] = "SOFTWARE\\LUMENFIELD Corporation";
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char kUninstallKeyBase[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kProductUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser";
+// The Add/Remove Programs entries, this product's among them.
+#define LF_UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+const char kUninstallKeyBase[] = LF_UNINSTALL_KEY;
+const char kProductUninstallKey[] = LF_UNINSTALL_KEY LF_PRODUCT " Browser";
+#undef LF_UNINSTALL_KEY
 const char kUninstallStringValue[] = "UninstallString";
 const char kQuietUninstallValue[] = "QuietUninstallString";
 const char kAppPathValue[] = "Path";
 const char kViewerComponent[] = "Viewer";
+const char kBrandValue[] = "Brand";
 
 namespace {
 
@@ -36,7 +40,7 @@ const char kWelcomeAddress[] = LF_PRODUCT_SITE "/welcome.html";
 const char kDefaultValue[] = "";
 const char kEmptyData[] = "";
 const char kDisplayNameValue[] = "DisplayName";
-const char kDisplayName[] = "Quillara Browser";
+const char kDisplayName[] = LF_PRODUCT " Browser";
 const char kPublisher[] = "LUMENFIELD Corporation";
 
 // The installing user's default profile.
@@ -52,8 +56,6 @@ const char kPasswordValue[] = "Password";
 const char kStartingVornValue[] = "StartingVorn";
 
 const char kVersionValue[] = "Version";
-const char kBrandValue[] = "Brand";
-const char kBrand[] = "Quillara";
 
 // Content folders: the subkey below "Paths" and the folder below {D}.
 const char kPathsSubkey[] = "Paths";
@@ -194,7 +196,7 @@ void WriteProductRegistry() {
   char productKey[kPathSize];
   if (FormatBounded(productKey, sizeof(productKey), "%s\\%s", kMakerKey, g_productKey)) {
     SetString(HKEY_LOCAL_MACHINE, productKey, kVersionValue, version);
-    SetString(HKEY_LOCAL_MACHINE, productKey, kBrandValue, kBrand);
+    SetString(HKEY_LOCAL_MACHINE, productKey, kBrandValue, kProductName);
   }
   MarkBrandInstalled();
   RecordBrandVersion(version);

@@ -15,3 +15,4 @@ extern const char kUninstallStringValue[];  // "UninstallString" of the uninstal
 extern const char kQuietUninstallValue[];   // "QuietUninstallString"
 extern const char kAppPathValue[];    // "Path": the folder of an App Paths program
 extern const char kViewerComponent[]; // "Viewer": the component list of viewer products
+extern const char kBrandValue[];      // "Brand": the brand of the viewer's maker key

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/handles.h"
-#include "app/run_log.h"
+#include "base/handles.h"
+#include "base/run_log.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/text_util.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 #include "registry/value_list.h"

@@ -1,16 +1,15 @@
 #include "uninstall/removal.h"
 
 #include <windows.h>
-
 #include <shlobj.h>
-
 #include <cstring>
 
-#include "app/heap_text.h"
-#include "app/globals.h"
-#include "app/handles.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/text_util.h"
 #include "install/file_copy.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
@@ -23,54 +22,11 @@
 
 namespace {
 
-const char kLinkExtension[] = ".lnk";
 const char kAllFilesPattern[] = "*.*";
 const char kBackslashText[] = "\\";
 const char kNoText[] = "";
 const char kCurrentFolder[] = ".";
 const char kParentFolder[] = "..";
-
-// The private-profile functions of Windows 95 stop at 32 KB; a section that
-// still does not fit this is not read at all.
-const DWORD kMaxSectionSize = 1u << 20;
-
-// A script section read whole: "key=value" lines, each ended by a zero byte,
-// the last followed by a second one.
-struct SectionText {
-  HeapText text;
-  DWORD length = 0;
-};
-
-// A cut section comes back as size - 2 characters; the buffer grows until
-// the whole section fits, so that lines behind the first kSectionSize bytes
-// are neither lost nor have their record deleted unprocessed. 0 when the
-// section cannot be read whole.
-int ReadWholeSection(const char* scriptPath, const char* section, SectionText* out) {
-  out->length = 0;
-  for (DWORD size = kSectionSize; size <= kMaxSectionSize; size *= 2) {
-    out->text.reset(size);
-    if (!out->text) return 0;
-    DWORD length = GetPrivateProfileSectionA(section, out->text.get(), size, scriptPath);
-    if (length < size - 2) {
-      out->text[length] = '\0';
-      out->text[length + 1] = '\0';
-      out->length = length;
-      return 1;
-    }
-  }
-  out->text.reset();
-  return 0;
-}
-
-// The next line of a section after line, or nullptr after the last.
-const char* NextLine(const char* line) {
-  line += strlen(line) + 1;
-  return *line ? line : nullptr;
-}
-
-const char* FirstLine(const SectionText& section) {
-  return section.length && section.text[0] ? section.text.get() : nullptr;
-}
 
 // A script value in a 260-byte buffer. The read gets one byte more, so that a
 // value longer than 259 characters is seen and read as empty instead of being
@@ -105,7 +61,7 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
   SectionText list;
   // Not read whole: nothing is deleted and the section stays for a later
   // run, rather than going with lines that were never looked at.
-  if (!ReadWholeSection(scriptPath, section, &list)) return 0;
+  if (!ReadSection(scriptPath, section, 0, &list)) return 0;
   if (list.length == 0) return 1;
 
   const char* prefix = folder ? folder : kNoText;
@@ -118,7 +74,7 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
   if (folder && CopyBounded(folder, topFolder, sizeof(topFolder)) && !separator[0])
     topFolder[prefixLength - 1] = '\0';
   int result = 1;
-  for (const char* line = FirstLine(list); line; line = NextLine(line)) {
+  for (const char* line = list.First(); line; line = NextLine(line)) {
     char entry[kPathSize];
     int parsed = ParseLoggedFileLine(line, entry, sizeof(entry));
     if (parsed == 0) continue;
@@ -351,8 +307,8 @@ int RemoveUninstallShortcuts(const char* scriptPath) {
   // Not read whole: answered like a missing Programs folder, so that the
   // script (the record of the shortcuts not yet removed) and the uninstaller
   // stay.
-  if (!ReadWholeSection(scriptPath, kSectionUninst, &uninst)) return 0;
-  for (const char* line = FirstLine(uninst); line; line = NextLine(line)) {
+  if (!ReadSection(scriptPath, kSectionUninst, 0, &uninst)) return 0;
+  for (const char* line = uninst.First(); line; line = NextLine(line)) {
     char folderName[kPathSize];
     char linkName[kPathSize];
     if (!SplitUninstLine(line, folderName, sizeof(folderName), linkName, sizeof(linkName)))

@@ -3,7 +3,7 @@
 // own shortcuts. Each operation consumes the part of the script it used.
 #pragma once
 
-#include "app/heap_text.h"
+#include "base/heap_text.h"
 
 int RemoveProductEntries(const char* scriptPath, const char* productKey);
 int DeleteListedFilesInFolder(const char* scriptPath, const char* section, const char* folder);

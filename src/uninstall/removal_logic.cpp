@@ -3,23 +3,16 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "base/text_util.h"
+#include "registry/component_list.h"
+
 namespace {
 
 const char kCommentMark = ';';
 const char kEquals = '=';
-const char kListSeparator = ';';
 const char kBackslash = '\\';
 const char kDriveColon = ':';
 const char* const kFolderTails[] = {"\\WORLD", "\\BUILDER", "\\IMAGER"};
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-int EqualsFolded(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    if (FoldAscii(*a) != FoldAscii(*b)) return 0;
-    if (*a == '\0') return 1;
-  }
-}
 
 // Copies length characters and a terminator when they fit.
 int CopyPart(const char* text, size_t length, char* out, size_t outSize) {
@@ -71,7 +64,7 @@ int ProductFolderParent(const char* folder, char* parent, size_t parentSize) {
   if (!tail) return 0;
   int matched = 0;
   for (const char* known : kFolderTails)
-    if (EqualsFolded(tail, known)) matched = 1;
+    if (EqualsNoCase(tail, known)) matched = 1;
   if (!matched) return 0;
   size_t length = static_cast<size_t>(tail - folder);
   // "C:\World" or "\World" has no folder above it that could go: "C:" would
@@ -118,27 +111,21 @@ void FreeKeyNodes(KeyNode* head) {
 
 int BuildKeyNodes(const char* list, KeyNode** head, KeyNodeAllocator allocate) {
   *head = nullptr;
-  const char* p = list;
-  for (;;) {
-    while (*p == kListSeparator) ++p;
-    if (*p == '\0') return 1;
-    const char* end = strchr(p, kListSeparator);
-    if (!end) end = p + strlen(p);
-    size_t length = static_cast<size_t>(end - p);
-    if (length < kKeyNodeSize) {
-      KeyNode* node = allocate();
-      if (!node) {
-        // Nothing is processed from a list that could not be split whole:
-        // the list then stays exactly as stored, and a later uninstall finds
-        // every key again.
-        FreeKeyNodes(*head);
-        *head = nullptr;
-        return 0;
-      }
-      CopyPart(p, length, node->key, sizeof(node->key));
-      node->next = *head;
-      *head = node;
+  size_t length = 0;
+  for (const char* item = NextListEntry(&list, &length); item; item = NextListEntry(&list, &length)) {
+    if (length >= kKeyNodeSize) continue;
+    KeyNode* node = allocate();
+    if (!node) {
+      // Nothing is processed from a list that could not be split whole:
+      // the list then stays exactly as stored, and a later uninstall finds
+      // every key again.
+      FreeKeyNodes(*head);
+      *head = nullptr;
+      return 0;
     }
-    p = end;
+    CopyPart(item, length, node->key, sizeof(node->key));
+    node->next = *head;
+    *head = node;
   }
+  return 1;
 }

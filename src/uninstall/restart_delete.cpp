@@ -1,14 +1,15 @@
 #include "uninstall/restart_delete.h"
 
 #include <windows.h>
-
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/heap_text.h"
-#include "app/run_log.h"
-#include "app/system_paths.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
+#include "install/script_files.h"
 #include "registry/file_types.h"
 #include "uninstall/removal_logic.h"
 
@@ -18,9 +19,6 @@ const char kWininitName[] = "WININIT.INI";
 const char kRenameSection[] = "rename";
 // WININIT runs before Windows, in real mode: it takes short names only.
 const char kDeleteLineFormat[] = "NUL=%s";
-// The [rename] section as Windows 9x's profile functions read it (64 KB at
-// most); a longer one is not extended rather than cut.
-const DWORD kRenameSectionSize = 65536;
 
 int ScheduleInWininit(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
@@ -36,15 +34,15 @@ int ScheduleInWininit(const char* path) {
   // Every line of the section is "NUL=..." (or a rename): the keys repeat, so
   // the section is read and written whole instead of key by key, which
   // would keep only the last "NUL".
-  HeapText section(kRenameSectionSize);
-  if (!section) return 0;
-  DWORD length =
-      GetPrivateProfileSectionA(kRenameSection, section.get(), kRenameSectionSize, wininit);
+  SectionText section;
+  if (!ReadSection(wininit, kRenameSection, 0, &section)) return 0;
   size_t lineSize = strlen(line) + 1;
-  if (length >= kRenameSectionSize - 2 || length + lineSize + 1 > kRenameSectionSize) return 0;
-  memcpy(section.get() + length, line, lineSize);
-  section[length + lineSize] = '\0';
-  return WritePrivateProfileSectionA(kRenameSection, section.get(), wininit) ? 1 : 0;
+  HeapText grown(section.length + lineSize + 1);
+  if (!grown) return 0;
+  memcpy(grown.get(), section.text.get(), section.length);
+  memcpy(grown.get() + section.length, line, lineSize);
+  grown[section.length + lineSize] = '\0';
+  return WritePrivateProfileSectionA(kRenameSection, grown.get(), wininit) ? 1 : 0;
 }
 
 }  // namespace

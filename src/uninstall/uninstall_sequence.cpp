@@ -1,14 +1,14 @@
 #include "uninstall/uninstall_sequence.h"
 
-#include "app/globals.h"
+// Up the house: the dependent component's removal asks the prerequisite
+// checks which Internet Explorer is there.
 #include "app/prereq_checks.h"
-#include "app/system_paths.h"
-#include "app/run_mode_logic.h"
-#include "app/startup.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
-#include "app/unattended.h"
-#include "app/unattended_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
 #include "install/install_sequence.h"
 #include "install/script_files.h"
 #include "netscape/netscape_handler.h"
@@ -57,7 +57,6 @@ const char kNetscapeProtocolsKey[] = "Software\\Netscape\\Netscape Navigator\\Au
 const char kNetscapeProtocolValue[] = "vorn";
 const char kNetscapeOurClass[] = "lumenfield.controller";  // folded
 
-const char kDependentComponentsReadKey[] = "SOFTWARE\\Microsoft\\IE4\\DependentComponents";
 const char kDependentComponentsDeleteKey[] = "Software\\Microsoft\\IE4\\DependentComponents";
 const char kDependentComponentValue[] = "LumenField";
 const char kDependentComponentMark[] = "lumenfield";  // folded
@@ -107,7 +106,7 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
 
   DeleteValueNamingUs(HKEY_CURRENT_USER, kNetscapeProtocolsKey, kNetscapeProtocolsKey,
                       kNetscapeProtocolValue, kNetscapeOurClass);
-  DeleteValueNamingUs(HKEY_LOCAL_MACHINE, kDependentComponentsReadKey,
+  DeleteValueNamingUs(HKEY_LOCAL_MACHINE, kDependentComponentsKey,
                       kDependentComponentsDeleteKey, kDependentComponentValue,
                       kDependentComponentMark);
 
@@ -141,9 +140,9 @@ int UninstallProduct(HWND window) {
 
   UpdateNetscapeHandler(window, kNetscapeProgramName, 0, 1);
 
-  char pluginsProbe[kPluginsProbeSize];
-  if (GetPrivateProfileSectionA(kSectionPlugins, pluginsProbe, sizeof(pluginsProbe),
-                                g_uninstScriptPath) > 0)
+  SectionText pluginsProbe;
+  if (ReadSection(g_uninstScriptPath, kSectionPlugins, kPluginsProbeSize, &pluginsProbe) &&
+      pluginsProbe.length > 0)
     DeleteListedFiles(g_uninstScriptPath, kSectionPlugins);
 
   RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0);

@@ -2,11 +2,11 @@
 
 #include <shlobj.h>
 
-#include "app/globals.h"
-#include "app/handles.h"
-#include "app/text_util.h"
-#include "app/unattended.h"
-#include "install/script_files.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/names.h"
+#include "base/text_util.h"
 #include "resources/resource_ids.h"
 #include "wizard/setup_wizard.h"
 #include "wizard/wizard_logic.h"

@@ -1,16 +1,15 @@
 #include "wizard/setup_wizard.h"
 
-#include "app/globals.h"
-#include "app/handles.h"
-#include "app/heap_text.h"
-#include "app/run_log.h"
-#include "app/text_util.h"
-#include "app/unattended.h"
-#include "app/unattended_logic.h"
-#include "install/install_logic.h"
-#include "install/script_files.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/run_log.h"
+#include "base/text_util.h"
 #include "resources/resource_ids.h"
 #include "wizard/destination_page.h"
+#include "wizard/wizard_logic.h"
 
 int g_licenseAccepted = 0;
 
@@ -180,7 +179,7 @@ INT_PTR CALLBACK LicenseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
   }
 }
 
-int RunSetupWizard(HWND owner, HINSTANCE) {
+int RunSetupWizard(HWND owner, HINSTANCE instance) {
   PROPSHEETPAGEA pages[3];
   UINT count = 0;
   FillWizardPage(&pages[count++], IDD_WELCOME, kWelcomeTitle, WelcomePageProc);
@@ -197,7 +196,7 @@ int RunSetupWizard(HWND owner, HINSTANCE) {
   header.dwSize = sizeof(header);
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_WIZARD | PSH_NOAPPLYNOW;
   header.hwndParent = owner;
-  header.hInstance = g_hInstance;
+  header.hInstance = instance;
   header.pszCaption = g_setupCaption;
   header.nPages = count;
   header.nStartPage = 0;

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <prsht.h>
 
-// Positive after Finish, 0 after Cancel, -1 on error.
+// Positive after Finish, 0 after Cancel, -1 on error. The sheet is the
+// instance's; its pages take g_hInstance, which the caller passes.
 int RunSetupWizard(HWND owner, HINSTANCE instance);
 
 // The wizard's work without a window, for "/S": the licence file must be

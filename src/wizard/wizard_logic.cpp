@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+const char kDefaultInstallDir[] = "C:\\Program Files\\LUMENFIELD";
+
 namespace {
 
 void CopyPrefix(const char* path, size_t length, char* root, size_t size) {

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The destination the wizard offers when no installed product fixes it.
+extern const char kDefaultInstallDir[];  // "C:\Program Files\LUMENFIELD"
+
 // The root of a destination for the free-space query: up to and including
 // the first ":\"; else the whole path unless it starts with "\\"; else the
 // UNC server and share ("\\srv\apps"), or the whole path when it has no

@@ -1,6 +1,6 @@
 #include "app/prereq_logic.h"
 #include "app/run_mode_logic.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "app/unattended_logic.h"
 #include "app/window_logic.h"
 

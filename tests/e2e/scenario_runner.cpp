@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "app/window_logic.h"
@@ -67,6 +68,11 @@ std::string Unescape(const std::string& s) {
   }
   return out;
 }
+
+using Fields = std::vector<std::string>;
+
+// Field i of a line, or "" when it has fewer.
+std::string F(const Fields& f, size_t i) { return i < f.size() ? f[i] : ""; }
 
 std::vector<std::string> List(const std::string& s) {
   return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", ");
@@ -365,25 +371,52 @@ struct Row {
   std::vector<Line> lines;
 };
 
+// A block: its parameters' names and its lines.
+struct Block {
+  std::vector<std::string> params;
+  std::vector<Line> lines;
+};
+
 std::map<std::string, std::string> g_lets;
-std::map<std::string, std::vector<Line>> g_blocks;
+std::map<std::string, Block> g_blocks;
 std::vector<Row> g_rows;
 std::vector<std::string> g_loadErrors;
 
-// A "use NAME | arg | ..." line as the block's lines, with $1..$9 replaced
-// by the arguments (missing ones are empty).
+// Each "$param" of text (lower-case letters) replaced by its value; names
+// not among values stay as they are.
+std::string WithParams(const std::string& text, const std::map<std::string, std::string>& values) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t end = i + 1;
+    while (text[i] == '$' && end < text.size() && islower(static_cast<unsigned char>(text[end]))) ++end;
+    auto value = end > i + 1 ? values.find(text.substr(i + 1, end - i - 1)) : values.end();
+    if (value == values.end()) {
+      out += text[i];
+      continue;
+    }
+    out += value->second;
+    i = end - 1;
+  }
+  return out;
+}
+
+// A "use NAME | param=value | ..." line as the block's lines, each $param
+// replaced by its value (a parameter not given is empty).
 void ExpandUse(const Line& use, std::vector<Line>* out, int depth) {
   std::vector<std::string> args = Split(use.text.substr(4), "|");
-  std::string name = args[0].substr(0, args[0].find(' '));
-  args[0] = Trim(args[0].substr(name.size()));
-  if (args[0].empty()) args.erase(args.begin());
-  if (!g_blocks.count(name) || depth > 8) return g_loadErrors.push_back(use.where + ": no block named '" + name + "'");
-  for (Line line : g_blocks[name]) {
-    for (size_t i = 1; i <= 9; ++i) {
-      std::string value = i <= args.size() ? args[i - 1] : "";
-      for (size_t at = 0; (at = line.text.find("$" + std::to_string(i), at)) != std::string::npos; at += value.size())
-        line.text.replace(at, 2, value);
-    }
+  auto block = g_blocks.find(args[0]);
+  if (block == g_blocks.end() || depth > 8) return g_loadErrors.push_back(use.where + ": no block named '" + args[0] + "'");
+  std::map<std::string, std::string> values;
+  for (const std::string& param : block->second.params) values[param] = "";
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string param = args[i].substr(0, args[i].find('='));
+    if (args[i].find('=') == std::string::npos || !values.count(param))
+      g_loadErrors.push_back(use.where + ": block '" + args[0] + "' has no parameter '" + param + "'");
+    else
+      values[param] = args[i].substr(param.size() + 1);
+  }
+  for (Line line : block->second.lines) {
+    line.text = WithParams(line.text, values);
     line.where = use.where + " (" + line.where + ")";
     if (line.text.compare(0, 4, "use ") == 0)
       ExpandUse(line, out, depth + 1);
@@ -411,7 +444,11 @@ void LoadFile(const std::string& path, const std::string& name) {
     } else if (text.compare(0, 4, "let ") == 0 && text.find(" = ") != std::string::npos) {
       g_lets[Trim(text.substr(4, text.find(" = ") - 4))] = text.substr(text.find(" = ") + 3);
     } else if (text.compare(0, 7, "define ") == 0) {
-      block = &g_blocks[Trim(text.substr(7))];
+      // "define NAME | param, param": the names its "use" lines give values.
+      std::vector<std::string> head = Split(text.substr(7), "|");
+      Block& defined = g_blocks[head[0]];
+      defined.params = List(F(head, 1));
+      block = &defined.lines;
     } else if (text == "enddef" || !block) {
       if (text != "enddef") g_loadErrors.push_back(line.where + ": outside a row: " + text);
       block = nullptr;
@@ -629,106 +666,79 @@ struct RowRun {
             std::to_string(code));
   }
 
-  bool Given(const std::string& kind, const std::vector<std::string>& f) {
-    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "",
-                standin = Built("viewer_standin.exe");
-    if (kind == "package") {
-      std::string dir = f.size() > 1 ? b : Expand("$PKG");
-      bool ok = CopyTo(Setup(), dir + "\\LFSetup.exe") && CopyTo(standin, dir + "\\LFViewer.exe") &&
-                CopyTo(standin, dir + "\\LFCtrl.exe");
-      for (const char* file : {"license.txt", "readme.txt", "quickstart.txt", "welcome.vorn", "LFSetup.inf"})
-        ok = ok && CopyTo(Built("sample-package\\") + file, dir + "\\" + file);
-      return ok;
-    }
-    if (kind == "script-edit") {
-      std::string script = Expand("$PKG\\LFSetup.inf"), text = ReadText(script);
-      std::vector<std::string> change = Split(a, "=>");
-      size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
-      return at != std::string::npos &&
-             WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
-    }
-    if (kind == "file") return WriteText(a, Unescape(b));
-    if (kind == "program") return CopyTo(Built(a), b);
-    if (kind == "versioned") return CopyVersioned(standin, a, b);
-    if (kind == "time") return SetWriteDay(a, b);
-    if (kind == "delete") return DeleteFileA(a.c_str()) || RemoveDirectoryA(a.c_str());
-    if (kind == "readonly") return MarkReadOnly(a);
-    if (kind == "reg") return WriteValue(a, b, c);
-    if (kind == "winver") return WriteValue("HKCU\\Software\\Wine\\AppDefaults\\" + a, "Version", "sz:" + b);
-    if (kind == "ini")
-      return c.find('=') != std::string::npos &&
-             WritePrivateProfileStringA(b.c_str(), c.substr(0, c.find('=')).c_str(), c.substr(c.find('=') + 1).c_str(),
-                                        a.c_str());
-    if (kind == "temp")
-      return SetEnvironmentVariableA("TMP", a.c_str()) && SetEnvironmentVariableA("TEMP", a.c_str()) && MakeFolders(a);
-    if (kind == "link") {
-      std::string link[4] = {b};
-      return MakeFolders(Parent(a)) && ShellLink(a, true, link);
-    }
-    if (kind == "running") {
-      // The browser stand-in is ready once its window is there; under load that can take a while.
-      bool browser = a == "browser" || a == "browser-ignoring-close";
-      running.emplace_back(new Run);
-      if (!Start(*running.back(),
-                 browser ? "\"" + standin + "\" --browser" + (a == "browser" ? "" : " --ignore-close") : a, "", false))
-        return false;
-      WaitForInputIdle(running.back()->procs[0].handle, 5000);
-      for (int i = 0; browser && i < 3000 && !FindWindowA("LumenFieldClass", nullptr); ++i) Sleep(10);
-      return !browser || FindWindowA("LumenFieldClass", nullptr);
-    }
-    if (kind == "snapshot") snapshot = Snapshot();
-    if (kind == "stopped") running.clear();
-    return kind == "snapshot" || kind == "stopped";
+  // A sample package in dir: the program, the sample's script, licence and
+  // files, and the stand-in as the viewer and its control program.
+  bool GivenPackage(const std::string& dir) {
+    std::string standin = Built("viewer_standin.exe");
+    bool ok = CopyTo(Setup(), dir + "\\LFSetup.exe") && CopyTo(standin, dir + "\\LFViewer.exe") &&
+              CopyTo(standin, dir + "\\LFCtrl.exe");
+    for (const char* file : {"license.txt", "readme.txt", "quickstart.txt", "welcome.vorn", "LFSetup.inf"})
+      ok = ok && CopyTo(Built("sample-package\\") + file, dir + "\\" + file);
+    return ok;
   }
 
-  void Expect(const std::string& kind, const std::vector<std::string>& f) {
-    std::string a = f[0], b = f.size() > 1 ? f[1] : "", c = f.size() > 2 ? f[2] : "", d = f.size() > 3 ? f[3] : "",
-                link[4];
-    std::vector<std::string> files, keys = List(c);
-    Key key;
-    std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
+  bool GivenRunning(const std::string& what) {
+    // The browser stand-in is ready once its window is there; under load that can take a while.
+    bool browser = what == "browser" || what == "browser-ignoring-close";
+    std::string standin = "\"" + Built("viewer_standin.exe") + "\" --browser";
+    running.emplace_back(new Run);
+    if (!Start(*running.back(), browser ? standin + (what == "browser" ? "" : " --ignore-close") : what, "", false))
+      return false;
+    WaitForInputIdle(running.back()->procs[0].handle, 5000);
+    for (int i = 0; browser && i < 3000 && !FindWindowA("LumenFieldClass", nullptr); ++i) Sleep(10);
+    return !browser || FindWindowA("LumenFieldClass", nullptr);
+  }
+
+  bool ExpectLink(const std::string& path, const Fields& f) {
+    std::string link[4];
+    if (!ShellLink(path, false, link)) return Fail("no link " + path);
+    Compare("link " + path, Lower(F(f, 1)) + " | " + F(f, 2) + " | " + F(f, 3) + " | ",
+            Lower(link[0]) + " | " + link[1] + " | " + link[2] + " | " + link[3]);
+    return true;
+  }
+
+  // The next line of the last check's output that begins with text.
+  bool ExpectOutput(const std::string& text) {
+    while (outputAt < output.size() && output[outputAt].compare(0, text.size(), text) != 0) ++outputAt;
+    return outputAt++ < output.size() ||
+           Fail("no further line of the check begins with \"" + text + "\"; it printed:\n    " + Join(output, "\n    "));
+  }
+
+  bool ExpectKey(const std::string& key, bool present) {
+    Key k;
+    return OpenKey(key, KEY_READ, false, &k) == present || Fail(key + (present ? " is missing" : " exists"));
+  }
+
+  bool ExpectExists(const std::string& path, bool present) {
     // A file deleted on close goes just after the process that held it ends.
-    for (int i = 0; i < 200 && kind == "missing" && Exists(a); ++i) Sleep(10);
-    if ((kind == "exists" || kind == "missing") && Exists(a) != (kind == "exists"))
-      Fail(a + (kind == "exists" ? " is missing" : " exists"));
-    if (kind == "files") ListFiles(a, "", &files);
-    if (kind == "files") CompareSets("files below " + a, List(b), files);
-    if (kind == "text") Compare("text of " + a, b, Escaped(ReadText(a)));
-    if (kind == "lines") ExpectLines(a, b);
-    if (kind == "same") Compare(a + " holds " + b, Exists(a) ? ReadText(b) : "(" + b + ")", ReadText(a));
-    if (kind == "version") Compare("version of " + a, b, FileVersion(a));
-    if (kind == "time" && (!WriteTime(a) || WriteTime(a) / kDay != DayTime(b) / kDay))
-      Fail(a + " was not written on " + b + " (UTC)");
-    if (kind == "rewritten" && WriteTime(a) < runStart) Fail(a + " was not written by the last run");
-    if (kind == "ini") CompareSets("[" + b + "] of " + a, keys, ReadIni(a, b.c_str()));
-    if (kind == "inisections") CompareSets("sections of " + a, List(b), ReadIni(a, nullptr));
-    if (kind == "reg") Compare(a + " : " + (b.empty() ? "(default)" : b), c == "-" ? "" : c, ReadValue(a, b));
-    if ((kind == "key" || kind == "nokey") && OpenKey(a, KEY_READ, false, &key) != (kind == "key"))
-      Fail(a + (kind == "key" ? " is missing" : " exists"));
-    if (kind == "link" && !ShellLink(a, false, link))
-      Fail("no link " + a);
-    else if (kind == "link")
-      Compare("link " + a, Lower(b) + " | " + c + " | " + d + " | ",
-              Lower(link[0]) + " | " + link[1] + " | " + link[2] + " | " + link[3]);
-    if (kind == "log") ExpectStart(a);
-    while (kind == "output" && outputAt < output.size() && output[outputAt].compare(0, a.size(), a) != 0) ++outputAt;
-    if (kind == "output" && outputAt++ >= output.size())
-      Fail("no further line of the check begins with \"" + a + "\"; it printed:\n    " + Join(output, "\n    "));
-    if (kind == "processes") Compare("processes of the last run", a, std::to_string(processes));
-    if (kind == "duration" && runTicks < std::stoull(a))
-      Fail("the last run took " + std::to_string(runTicks) + " ms, less than " + a);
-    bool alive = kind == "browser" && !running.empty() &&
-                 WaitForSingleObject(running[0]->procs[0].handle, a == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
-    if (kind == "browser" && alive != (a == "running")) Fail("the browser should have " + a);
-    if (kind == "unchanged") ExpectUnchanged(List(a));
-    std::vector<std::string> pending = kind == "pending" ? PendingDeletions() : std::vector<std::string>();
-    if (kind == "pending" && Exists(a) && std::find(pending.begin(), pending.end(), Lower(a)) == pending.end())
-      Fail(a + " is there and not to be deleted at restart");
-    if (std::string(" files exists missing text lines same version time rewritten ini inisections reg key nokey link log "
-                    "output processes "
-                    "duration browser unchanged pending ")
-            .find(" " + kind + " ") == std::string::npos)
-      Fail("unknown expectation '" + kind + "'");
+    for (int i = 0; i < 200 && !present && Exists(path); ++i) Sleep(10);
+    return Exists(path) == present || Fail(path + (present ? " is missing" : " exists"));
+  }
+
+  bool ExpectPending(const std::string& path) {
+    std::vector<std::string> pending = PendingDeletions();
+    return !Exists(path) || std::find(pending.begin(), pending.end(), Lower(path)) != pending.end() ||
+           Fail(path + " is there and not to be deleted at restart");
+  }
+
+  bool ExpectBrowser(const std::string& state) {
+    bool alive = !running.empty() &&
+                 WaitForSingleObject(running[0]->procs[0].handle, state == "ended" ? 5000 : 0) == WAIT_TIMEOUT;
+    return alive == (state == "running") || Fail("the browser should have " + state);
+  }
+
+  bool ExpectFiles(const std::string& folder, const std::string& expected) {
+    std::vector<std::string> files;
+    ListFiles(folder, "", &files);
+    CompareSets("files below " + folder, List(expected), files);
+    return true;
+  }
+
+  bool ExpectIni(const std::string& file, const std::string& section, const std::string& entries) {
+    std::vector<std::string> keys = List(entries);
+    std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
+    CompareSets("[" + section + "] of " + file, keys, ReadIni(file, section.c_str()));
+    return true;
   }
 
   // The lines given, in this order, among the lines of the file.
@@ -814,61 +824,174 @@ struct RowRun {
     return ended || Fail("the restart did not end:\n" + boot.transcript);
   }
 
-  // A line that neither prepares nor checks; false ends the row.
-  bool Step(const std::string& verb, const std::vector<std::string>& f) {
-    if (verb == "ask") return Ask(f);
-    if (verb == "poke-main-window") return PokeMainWindow();
-    if (verb == "run-relocated") return RunRelocated(f[0], f.size() > 1 ? f[1] : "");
-    if (verb == "run-uninstall-entry") {
-      // Windows runs the uninstall string as it stands.
-      std::string command = ReadValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
-                                      "UninstallString");
-      return command.compare(0, 3, "sz:") == 0 ? StartRun(command.substr(3), "", false) : Fail("no uninstall entry");
-    }
-    if (verb == "run" && !CopyTo(Setup(), f[0])) return Fail("cannot place the program at " + f[0]);
-    if (verb == "run")
-      return StartRun("\"" + f[0] + "\"" + (f.size() > 1 && !f[1].empty() ? " " + f[1] : ""), Parent(f[0]), false);
-    if (verb == "restart") return Restart();
-    if (verb == "exit") expectedExit = std::stol(f[0]);
-    if (verb == "check") Check(f);
-    return verb == "exit" || verb == "check" || Fail("unknown line: " + verb);
-  }
-
-  void Execute() {
-    char win[MAX_PATH] = "", programs[MAX_PATH] = "", desktop[MAX_PATH] = "";
-    GetWindowsDirectoryA(win, sizeof win);
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-    vars = g_lets;
-    vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog}});
-    vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
-                 {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
-    g_view = bits == 32 ? KEY_WOW64_32KEY : 0;
-    CoInitialize(nullptr);
-    // A row file that does not load fails every row.
-    for (const std::string& e : g_loadErrors) Fail("scenario: " + e);
-    for (const Line& line : row.lines) {
-      where = line.where;
-      std::string verb = line.text.substr(0, line.text.find(' '));
-      std::string rest = Trim(line.text.substr(verb.size()));
-      std::string kind = verb == "given" || verb == "expect" ? rest.substr(0, rest.find(' ')) : "";
-      std::string fields = Trim(rest.substr(kind.size()));
-      std::vector<std::string> f = Split(Expand(fields.compare(0, 2, "| ") == 0 ? fields.substr(2) : fields), "|");
-      if (verb != "ask" && verb != "exit" && verb != "poke-main-window" && !FinishRun()) break;
-      if (verb == "given" && !Given(kind, f)) Fail("could not prepare: " + line.text);
-      if (verb == "expect") Expect(kind, f);
-      if (verb != "given" && verb != "expect" && !Step(verb, f)) break;
-    }
-    where = row.file + ":" + std::to_string(row.line);
-    FinishRun();
-    running.clear();
-    if (!log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
-    if (!failures.empty())
-      ADD_FAILURE_AT(row.file.c_str(), row.line) << row.title << "\n"
-                                                 << Join(failures, "\n") << "\n--- transcript ---\n"
-                                                 << transcript << "------------------";
-  }
+  void Execute();
 };
+
+using Act = bool (*)(RowRun& r, const Fields& f);
+struct Verb {
+  const char* name;  // as the rows write it, and as scenarios/README.md lists it
+  bool duringRun;    // acts on the program started last instead of waiting for its end
+  Act act;           // false: a "given" could not prepare its machine; a step ends the row
+};
+
+// Every line a row may hold but "use": the one place the runner learns what
+// a line does. The scenario format's README lists the same names (a test
+// below holds the two together).
+const Verb kVerbs[] = {
+    {"given package", false, [](RowRun& r, const Fields& f) { return r.GivenPackage(f.size() > 1 ? f[1] : r.Expand("$PKG")); }},
+    {"given script-edit", false,
+     [](RowRun& r, const Fields& f) {
+       std::string script = r.Expand("$PKG\\LFSetup.inf"), text = ReadText(script);
+       std::vector<std::string> change = Split(f[0], "=>");
+       size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
+       return at != std::string::npos && WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
+     }},
+    {"given file", false, [](RowRun&, const Fields& f) { return WriteText(f[0], Unescape(F(f, 1))); }},
+    {"given program", false, [](RowRun&, const Fields& f) { return CopyTo(Built(f[0]), F(f, 1)); }},
+    {"given versioned", false, [](RowRun&, const Fields& f) { return CopyVersioned(Built("viewer_standin.exe"), f[0], F(f, 1)); }},
+    {"given time", false, [](RowRun&, const Fields& f) { return SetWriteDay(f[0], F(f, 1)); }},
+    {"given readonly", false, [](RowRun&, const Fields& f) { return MarkReadOnly(f[0]); }},
+    {"given delete", false, [](RowRun&, const Fields& f) { return DeleteFileA(f[0].c_str()) || RemoveDirectoryA(f[0].c_str()); }},
+    {"given reg", false, [](RowRun&, const Fields& f) { return WriteValue(f[0], F(f, 1), F(f, 2)); }},
+    {"given winver", false,
+     [](RowRun&, const Fields& f) { return WriteValue("HKCU\\Software\\Wine\\AppDefaults\\" + f[0], "Version", "sz:" + F(f, 1)); }},
+    {"given ini", false,
+     [](RowRun&, const Fields& f) {
+       std::string entry = F(f, 2);
+       size_t eq = entry.find('=');
+       return eq != std::string::npos && WritePrivateProfileStringA(F(f, 1).c_str(), entry.substr(0, eq).c_str(),
+                                                                    entry.substr(eq + 1).c_str(), f[0].c_str());
+     }},
+    {"given temp", false,
+     [](RowRun&, const Fields& f) {
+       return SetEnvironmentVariableA("TMP", f[0].c_str()) && SetEnvironmentVariableA("TEMP", f[0].c_str()) && MakeFolders(f[0]);
+     }},
+    {"given link", false,
+     [](RowRun&, const Fields& f) {
+       std::string link[4] = {F(f, 1)};
+       return MakeFolders(Parent(f[0])) && ShellLink(f[0], true, link);
+     }},
+    {"given running", false, [](RowRun& r, const Fields& f) { return r.GivenRunning(f[0]); }},
+    {"given stopped", false, [](RowRun& r, const Fields&) { return r.running.clear(), true; }},
+    {"given snapshot", false, [](RowRun& r, const Fields&) { return r.snapshot = Snapshot(), true; }},
+    {"run", false,
+     [](RowRun& r, const Fields& f) {
+       if (!CopyTo(r.Setup(), f[0])) return r.Fail("cannot place the program at " + f[0]);
+       return r.StartRun("\"" + f[0] + "\"" + (F(f, 1).empty() ? "" : " " + f[1]), Parent(f[0]), false);
+     }},
+    {"run-uninstall-entry", false,
+     [](RowRun& r, const Fields&) {
+       // Windows runs the uninstall string as it stands.
+       std::string command = ReadValue("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillara Browser",
+                                       "UninstallString");
+       return command.compare(0, 3, "sz:") == 0 ? r.StartRun(command.substr(3), "", false) : r.Fail("no uninstall entry");
+     }},
+    {"run-relocated", false, [](RowRun& r, const Fields& f) { return r.RunRelocated(f[0], F(f, 1)); }},
+    {"restart", false, [](RowRun& r, const Fields&) { return r.Restart(); }},
+    {"check", false, [](RowRun& r, const Fields& f) { return r.Check(f), true; }},
+    {"ask", true, [](RowRun& r, const Fields& f) { return r.Ask(f); }},
+    {"exit", true, [](RowRun& r, const Fields& f) { return r.expectedExit = std::stol(f[0]), true; }},
+    {"poke-main-window", true, [](RowRun& r, const Fields&) { return r.PokeMainWindow(); }},
+    {"expect files", false, [](RowRun& r, const Fields& f) { return r.ExpectFiles(f[0], F(f, 1)); }},
+    {"expect exists", false, [](RowRun& r, const Fields& f) { return r.ExpectExists(f[0], true); }},
+    {"expect missing", false, [](RowRun& r, const Fields& f) { return r.ExpectExists(f[0], false); }},
+    {"expect text", false, [](RowRun& r, const Fields& f) { return r.Compare("text of " + f[0], F(f, 1), Escaped(ReadText(f[0]))), true; }},
+    {"expect same", false,
+     [](RowRun& r, const Fields& f) {
+       return r.Compare(f[0] + " holds " + F(f, 1), Exists(f[0]) ? ReadText(F(f, 1)) : "(" + F(f, 1) + ")", ReadText(f[0])), true;
+     }},
+    {"expect version", false, [](RowRun& r, const Fields& f) { return r.Compare("version of " + f[0], F(f, 1), FileVersion(f[0])), true; }},
+    {"expect time", false,
+     [](RowRun& r, const Fields& f) {
+       return (WriteTime(f[0]) && WriteTime(f[0]) / kDay == DayTime(F(f, 1)) / kDay) ||
+              r.Fail(f[0] + " was not written on " + F(f, 1) + " (UTC)");
+     }},
+    {"expect rewritten", false,
+     [](RowRun& r, const Fields& f) { return WriteTime(f[0]) >= r.runStart || r.Fail(f[0] + " was not written by the last run"); }},
+    {"expect lines", false, [](RowRun& r, const Fields& f) { return r.ExpectLines(f[0], F(f, 1)), true; }},
+    {"expect ini", false, [](RowRun& r, const Fields& f) { return r.ExpectIni(f[0], F(f, 1), F(f, 2)); }},
+    {"expect inisections", false,
+     [](RowRun& r, const Fields& f) { return r.CompareSets("sections of " + f[0], List(F(f, 1)), ReadIni(f[0], nullptr)), true; }},
+    {"expect reg", false,
+     [](RowRun& r, const Fields& f) {
+       return r.Compare(f[0] + " : " + (F(f, 1).empty() ? "(default)" : f[1]), F(f, 2) == "-" ? "" : F(f, 2),
+                        ReadValue(f[0], F(f, 1))), true;
+     }},
+    {"expect key", false, [](RowRun& r, const Fields& f) { return r.ExpectKey(f[0], true); }},
+    {"expect nokey", false, [](RowRun& r, const Fields& f) { return r.ExpectKey(f[0], false); }},
+    {"expect link", false, [](RowRun& r, const Fields& f) { return r.ExpectLink(f[0], f); }},
+    {"expect log", false, [](RowRun& r, const Fields& f) { return r.ExpectStart(f[0]), true; }},
+    {"expect output", false, [](RowRun& r, const Fields& f) { return r.ExpectOutput(f[0]); }},
+    {"expect processes", false,
+     [](RowRun& r, const Fields& f) { return r.Compare("processes of the last run", f[0], std::to_string(r.processes)), true; }},
+    {"expect duration", false,
+     [](RowRun& r, const Fields& f) {
+       return r.runTicks >= std::stoull(f[0]) || r.Fail("the last run took " + std::to_string(r.runTicks) + " ms, less than " + f[0]);
+     }},
+    {"expect browser", false, [](RowRun& r, const Fields& f) { return r.ExpectBrowser(f[0]); }},
+    {"expect unchanged", false, [](RowRun& r, const Fields& f) { return r.ExpectUnchanged(List(f[0])), true; }},
+    {"expect pending", false, [](RowRun& r, const Fields& f) { return r.ExpectPending(f[0]); }},
+};
+
+// The verb of a line: "given" and "expect" take their second word too.
+std::string VerbOf(const std::string& text) {
+  std::string verb = text.substr(0, text.find(' '));
+  if (verb != "given" && verb != "expect") return verb;
+  std::string rest = Trim(text.substr(verb.size()));
+  return verb + " " + rest.substr(0, rest.find(' '));
+}
+
+const Verb* FindVerb(const std::string& name) {
+  for (const Verb& v : kVerbs)
+    if (name == v.name) return &v;
+  return nullptr;
+}
+
+void RowRun::Execute() {
+  char win[MAX_PATH] = "", programs[MAX_PATH] = "", desktop[MAX_PATH] = "";
+  GetWindowsDirectoryA(win, sizeof win);
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+  SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+  vars = g_lets;
+  vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog}});
+  vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
+               {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
+  g_view = bits == 32 ? KEY_WOW64_32KEY : 0;
+  CoInitialize(nullptr);
+  // A row file that does not load fails every row.
+  for (const std::string& e : g_loadErrors) Fail("scenario: " + e);
+  for (const Line& line : row.lines) {
+    where = line.where;
+    std::string name = VerbOf(line.text), fields = Trim(line.text.substr(name.size()));
+    const Verb* verb = FindVerb(name);
+    if (!verb) break;  // a load error, already reported
+    Fields f = Split(Expand(fields.compare(0, 2, "| ") == 0 ? fields.substr(2) : fields), "|");
+    if (!verb->duringRun && !FinishRun()) break;
+    if (verb->act(*this, f)) continue;
+    if (name.compare(0, 6, "given ") == 0) Fail("could not prepare: " + line.text);
+    if (name.compare(0, 6, "given ") != 0 && name.compare(0, 7, "expect ") != 0) break;
+  }
+  where = row.file + ":" + std::to_string(row.line);
+  FinishRun();
+  running.clear();
+  if (!log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
+  if (!failures.empty())
+    ADD_FAILURE_AT(row.file.c_str(), row.line) << row.title << "\n"
+                                               << Join(failures, "\n") << "\n--- transcript ---\n"
+                                               << transcript << "------------------";
+}
+
+// The scenario format's README lists every verb of the table, and no other:
+// a row of its table names one verb, in the first backquoted form.
+TEST(ScenarioFormat, ReadmeListsEveryVerb) {
+  std::istringstream readme(ReadText(Built("scenarios\\README.md")));
+  std::multiset<std::string> listed;
+  std::set<std::string> known;
+  for (std::string line; std::getline(readme, line);)
+    if (line.compare(0, 3, "| `") == 0) listed.insert(VerbOf(line.substr(3, line.find('`', 3) - 3)));
+  for (const Verb& v : kVerbs) known.insert(v.name);
+  EXPECT_EQ(std::multiset<std::string>(known.begin(), known.end()), listed);
+}
 
 struct RowTest : ::testing::Test {
   RowTest(size_t row, int bits) : row(row), bits(bits) {}
@@ -891,6 +1014,13 @@ std::string TestName(size_t i, int bits) {
 
 const bool g_registered = [] {
   LoadScenarios();
+  for (const Row& row : g_rows)
+    for (const Line& line : row.lines) {
+      if (!FindVerb(VerbOf(line.text))) g_loadErrors.push_back(line.where + ": unknown line: " + line.text);
+      for (size_t at = line.text.find('$'); at != std::string::npos; at = line.text.find('$', at + 1))
+        if (islower(static_cast<unsigned char>(line.text[at + 1])))
+          g_loadErrors.push_back(line.where + ": a parameter outside its block: " + line.text);
+    }
   // The 32-bit program runs only where WoW64 can start it (LF_WOW64=1).
   const char* wow64 = getenv("LF_WOW64");
   bool both = wow64 && strcmp(wow64, "1") == 0 && Exists(Built("LFSetup32.exe"));

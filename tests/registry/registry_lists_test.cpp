@@ -1,7 +1,7 @@
 #include "registry/component_list.h"
 #include "registry/value_list.h"
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 #include <gtest/gtest.h>
 

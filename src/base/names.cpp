@@ -1,7 +1,9 @@
-// The names in the three script files. No Win32 here: the package checker
-// reads the setup script by the same names.
-#include "install/script_files.h"
+#include "base/names.h"
 
+const char kProductName[] = LF_PRODUCT;
+const char kUninstallerFileName[] = "LFUninst.exe";
+const char kQuietUninstallSwitch[] = "\\s";
+const char kControlProgramName[] = "LFCtrl.exe";
 const char kSetupScriptName[] = "LFSetup.inf";
 const char kOlderLogName[] = "LFRemove.inf";
 const char kOlderUninstallerName[] = "LFRemove.exe";

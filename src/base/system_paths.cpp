@@ -1,9 +1,9 @@
-#include "app/system_paths.h"
+#include "base/system_paths.h"
 
 #include <windows.h>
 
-#include "app/globals.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/text_util.h"
 
 int GetOwnPath(char* out, size_t size) {
   char path[kPathSize];

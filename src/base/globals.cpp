@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "base/globals.h"
 
 int g_uninstallMode = 0;
 int g_quiet = 0;
@@ -28,5 +28,3 @@ int g_silent = 0;
 int g_exitCode = 0;
 char g_destinationSwitch[kPathSize] = "";
 ULONGLONG g_installedBytes = 0;
-
-const char kProductName[] = "Quillara";

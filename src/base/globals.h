@@ -38,6 +38,3 @@ extern int g_silent;
 extern int g_exitCode;
 extern char g_destinationSwitch[kPathSize];
 extern ULONGLONG g_installedBytes;        // sizes of the files the lists installed
-
-// The product name that fills every "%s Browser" message.
-extern const char kProductName[];

@@ -1,7 +1,7 @@
-#include "app/process_util.h"
+#include "base/process_util.h"
 
-#include "app/handles.h"
-#include "app/run_log.h"
+#include "base/handles.h"
+#include "base/run_log.h"
 
 namespace {
 

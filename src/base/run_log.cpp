@@ -1,10 +1,10 @@
-#include "app/run_log.h"
+#include "base/run_log.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/globals.h"
-#include "app/text_util.h"
+#include "base/globals.h"
+#include "base/text_util.h"
 
 namespace {
 // Open for the whole run; closed by CloseRunLog when the run ends.

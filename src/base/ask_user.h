@@ -1,0 +1,41 @@
+// The one door for asking the user: every message box of the program goes
+// through here, so that a silent setup ("/S") answers without a window, a
+// quiet uninstall ("\s") shows nothing where the design silences it, the log
+// records each question with its answer, and a silent setup's exit code
+// tells the kind of its first failure.
+#pragma once
+#include <windows.h>
+
+// Exit codes of a silent setup ("/S"), one per kind of failure. An
+// interactive run ends with 0 whatever happens, as it always has.
+enum ExitCode {
+  kExitSuccess = 0,
+  kExitBadCommandLine = 1,    // "/D=" or "/LOG=" without a usable value; log not writable
+  kExitBrowserRunning = 2,    // a LUMENFIELD browser is running (left running)
+  kExitOldPlatform = 3,       // an incompatible older platform is installed (not removed)
+  kExitOtherBrand = 4,        // another brand's browser is installed (not replaced)
+  kExitNoIE = 5,              // Internet Explorer 3 or later is missing
+  kExitLicenseMissing = 6,    // license.txt beside the program cannot be read
+  kExitDiskSpace = 7,         // the destination's drive is short of space
+  kExitCopyFailed = 8,        // a file of the lists could not be installed
+  kExitShortcutsFailed = 9,   // the Start-menu or desktop links could not be made
+  kExitNotCompleted = 10,     // any other failed install step (script, uninstaller)
+  kExitStartFailed = 11,      // the program could not start (window, COM)
+};
+
+// MessageBoxA, logged with its answer; a silent setup shows nothing and
+// answers silentAnswer. For the boxes that even a quiet uninstall shows.
+int AskUser(HWND owner, const char* text, const char* caption, UINT type, int silentAnswer);
+
+// MessageBoxA, except that a quiet uninstall shows nothing and answers IDOK
+// (a caller that tests for IDNO goes on as after Yes, one that tests for
+// IDYES as after No); otherwise as AskUser.
+int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
+// Records the kind of a failure (the first one counts) as the exit code of
+// a silent setup.
+void NoteFailure(int exitCode);
+
+// Ends the run's log with the exit code and closes it. Returns the code the
+// process ends with: a silent setup's failure kind, otherwise the given code.
+int FinishRun(int exitCode);

@@ -25,8 +25,6 @@ namespace {
 const char kAllFilesPattern[] = "*.*";
 const char kBackslashText[] = "\\";
 const char kNoText[] = "";
-const char kCurrentFolder[] = ".";
-const char kParentFolder[] = "..";
 
 // A script value in a 260-byte buffer. The read gets one byte more, so that a
 // value longer than 259 characters is seen and read as empty instead of being
@@ -173,10 +171,6 @@ int RemoveProductContent(const char* componentName, const char* scriptPath, int 
   return result;
 }
 
-int IsDotEntry(const char* name) {
-  return strcmp(name, kCurrentFolder) == 0 || strcmp(name, kParentFolder) == 0;
-}
-
 }  // namespace
 
 int ReadComponentList(const char* componentName, HeapText& list) {
@@ -278,16 +272,15 @@ int DeleteFolderTree(const char* folder) {
   ScopedFindHandle search(FindFirstFileA(pattern, &entry));
   if (!search.Valid()) return 0;
   do {
-    if (IsDotEntry(entry.cFileName)) continue;
+    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
     // An entry whose path does not fit stays (never cut into another name);
     // the folder then stays too.
     char path[kPathSize];
-    if (!FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName)) continue;
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (action == kTreeSkip || !FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
+      continue;
+    if (action == kTreeDeleteFile)
       DeleteFileA(path);
-    else if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      // A linked folder goes as a link; what it points to is not the
-      // product's.
+    else if (action == kTreeRemoveLink)
       RemoveDirectoryA(path);
     else
       DeleteFolderTree(path);

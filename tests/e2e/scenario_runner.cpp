@@ -78,6 +78,13 @@ std::vector<std::string> List(const std::string& s) {
   return s == "-" || s.empty() ? std::vector<std::string>() : Split(s, ", ");
 }
 
+// The button that Enter presses.
+std::string DefaultButton(const Window& w) {
+  for (size_t i = 0; i < w.buttons.size(); ++i)
+    if ((GetWindowLongA(w.buttons[i], GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return w.labels[i];
+  return "";
+}
+
 // ---- The machine ----
 
 std::string Built(const std::string& name) {
@@ -617,6 +624,7 @@ struct RowRun {
       for (int tries = 0; option == "buttons" && tries < 100 && EnabledButtons(w) != value; ++tries, Describe(&w))
         Sleep(20);
       if (option == "buttons") Compare("enabled buttons of \"" + caption + "\"", value, EnabledButtons(w));
+      if (option == "default") Compare("default button of \"" + caption + "\"", value, DefaultButton(w));
       // The programs beside the setup end before the press, as a user closes them while the message waits.
       if (option == "stopped") running.clear();
     }

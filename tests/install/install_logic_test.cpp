@@ -66,7 +66,9 @@ TEST(DropCutLastLine, DropsOnlyALineTheReadCut) {
       {cut, 14, 16, two, V{"first.txt"}}, {cut, 14, 16, "", V{"first.txt"}},
       {std::string("first.txt\0second\0\0", 18), 16, 18, std::string("first.txt\0second\0", 16),
        V{"first.txt", "second"}},  // the fuller read ends there too: the line was whole
-      {std::string("abcdef\0\0", 8), 6, 8, std::string("abcdefgh\0", 8), V{}}};
+      {std::string("abcdef\0\0", 8), 6, 8, std::string("abcdefgh\0", 8), V{}},
+      // Whole lines fill the read while more follow: the last one read is whole.
+      {std::string("ab\0cd\0\0\0", 8), 6, 8, std::string("ab\0cd\0ef\0", 9), V{"ab", "cd"}}};
   for (const auto& c : cases) {
     std::vector<char> list(c.read.begin(), c.read.end());
     DropCutLastLine(list.data(), c.returned, c.size, c.fuller.empty() ? nullptr : c.fuller.data(), c.fuller.size());

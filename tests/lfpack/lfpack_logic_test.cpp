@@ -1,7 +1,9 @@
 #include "lfpack/lfpack_logic.h"
+#include "lfpack/package_files.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -39,6 +41,19 @@ TEST(HasVersionResource, NeedsProgramAndFixedInfo) {
   EXPECT_TRUE(HasVersionResource("MZ" + std::string(100, 'x') + block));
   EXPECT_FALSE(HasVersionResource("MZ" + std::string(100, 'x') + block.substr(0, 40) + "\xBD\x04\xEF"));
   EXPECT_FALSE(HasVersionResource("ZM" + std::string(100, 'x') + block));
+}
+
+// A script names files as Windows finds them, whatever the letter case on the disk: "Help\\README.TXT" is
+// help/ReadMe.txt, on a file system that tells case apart too. (Made in the test's own folder, then removed.)
+TEST(PackagePath, FindsFilesWithoutRegardToLetterCase) {
+  const std::filesystem::path folder = "lfpack_case_package";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "help");
+  ASSERT_TRUE(WriteWholeFile(folder / "help" / "ReadMe.txt", "12345"));
+  SourceFacts facts = LookUp(folder, "Help\\README.TXT");
+  std::filesystem::remove_all(folder);
+  EXPECT_TRUE(facts.found);
+  EXPECT_EQ(5u, facts.size);
 }
 
 }  // namespace

@@ -22,6 +22,16 @@ TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValueThatFit) {
   }
 }
 
+// A folder link (a junction, attributes 0x410) is removed as a link and never walked: what it points to is not the
+// product's. Files, and links to files, are deleted; real folders walked; "." and ".." skipped.
+TEST(ChooseTreeEntryAction, NeverWalksIntoALinkedFolder) {
+  struct { const char* name; unsigned long attributes; TreeEntryAction action; } cases[] = {
+      {"saved.vorn", 0x20, kTreeDeleteFile}, {"mine.vorn", 0x21, kTreeDeleteFile}, {"Worlds", 0x10, kTreeDescend},
+      {"Elsewhere", 0x410, kTreeRemoveLink}, {"note.lnk", 0x420, kTreeDeleteFile}, {".", 0x10, kTreeSkip},
+      {"..", 0x10, kTreeSkip}, {"...", 0x10, kTreeDescend}};
+  for (const auto& c : cases) EXPECT_EQ(c.action, ChooseTreeEntryAction(c.name, c.attributes)) << c.name;
+}
+
 // Folder and link split at the first "="; neither may be empty (an empty folder would name the Programs folder);
 // a folder that does not fit leaves both empty.
 TEST(SplitUninstLine, SplitsAtTheFirstEqualsIntoWhatFits) {

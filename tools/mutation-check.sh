@@ -18,8 +18,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 list=${LF_MUTATIONS:-tools/mutations.txt}
 "$top/tools/build.sh" native win32 win64 >/dev/null
+# The 32-bit build's one test is the 64-bit one's too; the rig's checks
+# (rig.*) test the rig, not the program, and are left out.
 cat > build/CTestTestfile.cmake <<'CTEST'
-subdirs("native" "win32" "win64")
+subdirs("native" "win64")
 CTEST
 
 work=$(mktemp -d "$top/build/mutation.XXXXXX")
@@ -56,7 +58,7 @@ PY
 }
 
 # The whole suite's test names, for the tests that caught nothing.
-(cd build && ctest -N | sed -n 's/^ *Test *#[0-9]*: //p') > "$work/all-tests"
+(cd build && ctest -N -E '^rig\.' | sed -n 's/^ *Test *#[0-9]*: //p') > "$work/all-tests"
 matrix=build/kill-matrix.tsv
 : > "$matrix"
 stop=()
@@ -74,12 +76,11 @@ for fault in "$work"/[0-9]*; do
     broken=$((broken + 1)); cp "$work/original" "$file"; continue
   fi
   if ! cmake --build build/native -j2 >"$work/build.log" 2>&1 ||
-     ! cmake --build build/win32 -j2 >>"$work/build.log" 2>&1 ||
      ! cmake --build build/win64 -j2 >>"$work/build.log" 2>&1; then
     echo "fault $n did not build: $title"; tail -5 "$work/build.log"
     broken=$((broken + 1))
   else
-    (cd build && ctest -j2 "${stop[@]}" --timeout 180 >"$work/test.log" 2>&1) || true
+    (cd build && ctest -j2 -E '^rig\.' "${stop[@]}" --timeout 180 >"$work/test.log" 2>&1) || true
     killers=$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\(Failed\|Timeout\|Exception\).*/\1/p' "$work/test.log" | sort)
     printf '%d\t%s\t%s\n' "$n" "$title" "$(echo $killers)" >> "$matrix"
     if [ -z "$killers" ]; then

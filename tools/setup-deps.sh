@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, what a fresh Debian 12 machine lacks to build and test
 # the setup program: the mingw-w64 cross compilers, wine64, googletest sources,
-# Xvfb for screenshots, and the native compilers with their sanitizer runtimes.
+# Xvfb for screenshots, the native compilers with their sanitizer runtimes,
+# libgcab (lfpack's cabinet writer) and osslsigncode (Authenticode signing).
 # Safe to run any number of times: packages already present are skipped.
 set -euo pipefail
 
@@ -15,6 +16,7 @@ packages=(
   nsis
   bc procps util-linux
   python3
+  libgcab-dev pkg-config osslsigncode openssl
 )
 
 missing=()

@@ -17,6 +17,8 @@
 #include "base/text_util.h"
 #include "resources/resource_ids.h"
 
+const char kSetupCaptionText[] = LF_PRODUCT " Browser Installation";
+
 namespace {
 
 const char kMainClassName[] = "InstallWClass";
@@ -41,7 +43,6 @@ const char kRemoveQuestion[] = "You are about to remove %s Browser.\nDo you wish
 const char kRelocationFailed[] =
     "Unable to create temp file. %s Browser \nwill not be Uninstalled.";
 
-const char kSetupCaptionText[] = LF_PRODUCT " Browser Installation";
 const char kCriticalErrorCaptionText[] = LF_PRODUCT " Browser Installation Critical Error";
 const char kUninstallErrorCaptionText[] = LF_PRODUCT " Browser Uninstall Error";
 const char kUninstallCaptionText[] = "Uninstall " LF_PRODUCT " Browser";

@@ -8,3 +8,6 @@ int RegisterMainClass(HINSTANCE instance);
 int DecideRunMode();
 int InitInstance(HINSTANCE instance);
 int LoadCaptions();
+
+// The setup's caption, before LoadCaptions has copied it into g_setupCaption.
+extern const char kSetupCaptionText[];  // "Quillara Browser Installation"

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "app/payload.h"
 #include "app/startup.h"
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
@@ -13,6 +14,9 @@ const char kComFailedCaption[] = "Error";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // A single-file download runs the package it carries, before anything else.
+  int carriedExitCode = 0;
+  if (RunCarriedPackage(&carriedExitCode)) return carriedExitCode;
   if (!RegisterMainClass(instance)) {
     NoteFailure(kExitStartFailed);
     return FinishRun(0);

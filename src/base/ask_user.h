@@ -21,6 +21,8 @@ enum ExitCode {
   kExitShortcutsFailed = 9,   // the Start-menu or desktop links could not be made
   kExitNotCompleted = 10,     // any other failed install step (script, uninstaller)
   kExitStartFailed = 11,      // the program could not start (window, COM)
+  kExitDamagedDownload = 12,  // the single file's package fails its checksum or was cut short
+  kExitCannotUnpack = 13,     // the single file's package cannot be unpacked (temporary folder, space)
 };
 
 // MessageBoxA, logged with its answer; a silent setup shows nothing and

@@ -4,6 +4,7 @@ const char kProductName[] = LF_PRODUCT;
 const char kUninstallerFileName[] = "LFUninst.exe";
 const char kQuietUninstallSwitch[] = "\\s";
 const char kControlProgramName[] = "LFCtrl.exe";
+const char kSetupProgramName[] = "LFSetup.exe";
 const char kSetupScriptName[] = "LFSetup.inf";
 const char kOlderLogName[] = "LFRemove.inf";
 const char kOlderUninstallerName[] = "LFRemove.exe";

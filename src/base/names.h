@@ -14,6 +14,7 @@ extern const char kProductName[];          // LF_PRODUCT
 extern const char kUninstallerFileName[];  // "LFUninst.exe", in the Windows folder
 extern const char kQuietUninstallSwitch[]; // "\s": the quiet uninstall
 extern const char kControlProgramName[];   // "LFCtrl.exe", the product's control program
+extern const char kSetupProgramName[];     // "LFSetup.exe", beside the setup script
 extern const char kSetupScriptName[];      // "LFSetup.inf"
 extern const char kOlderLogName[];         // "LFRemove.inf"
 extern const char kOlderUninstallerName[]; // "LFRemove.exe"

@@ -1,10 +1,14 @@
-// lfpack: checks a setup package folder before it ships.
+// lfpack: checks a setup package folder before it ships, and packs it into
+// the single-file download.
 //   lfpack check [--strict] [--fix-reserve] PACKAGE-FOLDER
+//   lfpack build PACKAGE-FOLDER OUT.exe
 // Prints one line per finding (file, line, what happens on the user's
 // machine, the fix) and a summary. Exit code 1 on an error (with --strict
 // also on a warning), 2 when the package cannot be read, else 0.
 // --fix-reserve first writes the sizes of the listed files into
-// "ReservedDiskSpace" of the setup script.
+// "ReservedDiskSpace" of the setup script. build checks first and refuses a
+// package with an error; then it writes OUT.exe: the package's setup program
+// carrying the whole package.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +18,9 @@
 #include "base/text_util.h"
 #include "lfpack/lfpack_logic.h"
 #include "lfpack/package_files.h"
+#ifdef LF_HAVE_GCAB
+#include "lfpack/single_file.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -30,23 +37,15 @@ std::string FixReserve(std::string text, const PackageReport& r) {
 std::string Count(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
 int Usage() {
-  fprintf(stderr, "usage: lfpack check [--strict] [--fix-reserve] PACKAGE-FOLDER\n");
+  fprintf(stderr,
+          "usage: lfpack check [--strict] [--fix-reserve] PACKAGE-FOLDER\n"
+          "       lfpack build PACKAGE-FOLDER OUT.exe\n");
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 3 || strcmp(argv[1], "check") != 0) return Usage();
-  bool strict = false, fixReserve = false;
-  const char* folderArg = nullptr;
-  for (int i = 2; i < argc; ++i) {
-    if (strcmp(argv[i], "--strict") == 0) strict = true;
-    else if (strcmp(argv[i], "--fix-reserve") == 0) fixReserve = true;
-    else if (argv[i][0] == '-' || folderArg) return Usage();
-    else folderArg = argv[i];
-  }
-  if (!folderArg) return Usage();
+// The package check: its findings and summary printed; 1 on an error (with
+// strict also on a warning), 2 when the package cannot be read, else 0.
+int Check(const char* folderArg, bool strict, bool fixReserve) {
   fs::path folder(folderArg);
   fs::path scriptPath = PackagePath(folder, kSetupScriptName);
   std::string text;
@@ -76,4 +75,46 @@ int main(int argc, char** argv) {
   fprintf(stdout, "lfpack: %s: %s, %s\n", folderArg, Count(report.errors, "error").c_str(),
           Count(report.warnings, "warning").c_str());
   return report.errors > 0 || (strict && report.warnings > 0) ? 1 : 0;
+}
+
+// The single file: only a package that checks without an error is packed.
+int Build(const char* folderArg, const char* outArg) {
+  int checked = Check(folderArg, false, false);
+  if (checked != 0) {
+    fprintf(stdout, "lfpack: %s: not built: the package has errors.\n", outArg);
+    return checked;
+  }
+#ifdef LF_HAVE_GCAB
+  SingleFile made;
+  std::string failed = BuildSingleFile(folderArg, outArg, &made);
+  if (!failed.empty()) {
+    fprintf(stdout, "lfpack: %s: not built: %s\n", outArg, failed.c_str());
+    return 2;
+  }
+  fprintf(stdout, "lfpack: %s: %llu files, %llu bytes, in one file of %llu bytes\n", outArg,
+          static_cast<unsigned long long>(made.files), static_cast<unsigned long long>(made.packageBytes),
+          static_cast<unsigned long long>(made.bytes));
+  return 0;
+#else
+  fprintf(stdout, "lfpack: %s: not built: this lfpack has no cabinet writer (build it natively with libgcab).\n",
+          outArg);
+  return 2;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && strcmp(argv[1], "build") == 0) return Build(argv[2], argv[3]);
+  if (argc < 3 || strcmp(argv[1], "check") != 0) return Usage();
+  bool strict = false, fixReserve = false;
+  const char* folderArg = nullptr;
+  for (int i = 2; i < argc; ++i) {
+    if (strcmp(argv[i], "--strict") == 0) strict = true;
+    else if (strcmp(argv[i], "--fix-reserve") == 0) fixReserve = true;
+    else if (argv[i][0] == '-' || folderArg) return Usage();
+    else folderArg = argv[i];
+  }
+  if (!folderArg) return Usage();
+  return Check(folderArg, strict, fixReserve);
 }

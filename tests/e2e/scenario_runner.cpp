@@ -252,6 +252,18 @@ bool ShellLink(const std::string& path, bool save, std::string link[4]) {
   return ok;
 }
 
+// The single-file download lfpack built of the sample package, signed, at
+// path; "flip" inverts a byte of the package it carries, "cut" leaves out its
+// last 5000 bytes: the signature, the trailer and the package's end.
+bool PlaceSingleFile(const std::string& path, const std::string& damage) {
+  std::string bytes = ReadText(Built("QuillaraSetup.exe"));
+  if (bytes.size() < 100000) return false;
+  // The signature (about 2 KB) and the trailer lie behind the package.
+  if (damage == "flip") bytes[bytes.size() - 5000] ^= 0x55;
+  if (damage == "cut") bytes.resize(bytes.size() - 5000);
+  return (damage.empty() || damage == "flip" || damage == "cut") && WriteText(path, bytes);
+}
+
 // ---- The registry, in the view the program under test sees ----
 
 REGSAM g_view = 0;  // KEY_WOW64_32KEY for the 32-bit program
@@ -854,6 +866,7 @@ const Verb kVerbs[] = {
        size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
        return at != std::string::npos && WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
      }},
+    {"given single-file", false, [](RowRun&, const Fields& f) { return PlaceSingleFile(f[0], F(f, 1)); }},
     {"given file", false, [](RowRun&, const Fields& f) { return WriteText(f[0], Unescape(F(f, 1))); }},
     {"given program", false, [](RowRun&, const Fields& f) { return CopyTo(Built(f[0]), F(f, 1)); }},
     {"given versioned", false, [](RowRun&, const Fields& f) { return CopyVersioned(Built("viewer_standin.exe"), f[0], F(f, 1)); }},
@@ -887,6 +900,8 @@ const Verb kVerbs[] = {
        if (!CopyTo(r.Setup(), f[0])) return r.Fail("cannot place the program at " + f[0]);
        return r.StartRun("\"" + f[0] + "\"" + (F(f, 1).empty() ? "" : " " + f[1]), Parent(f[0]), false);
      }},
+    {"start", false,
+     [](RowRun& r, const Fields& f) { return r.StartRun("\"" + f[0] + "\"" + (F(f, 1).empty() ? "" : " " + f[1]), Parent(f[0]), false); }},
     {"run-uninstall-entry", false,
      [](RowRun& r, const Fields&) {
        // Windows runs the uninstall string as it stands.
@@ -961,7 +976,10 @@ void RowRun::Execute() {
   SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
   SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
   vars = g_lets;
-  vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog}});
+  char temp[MAX_PATH] = "";
+  GetTempPathA(sizeof temp, temp);
+  vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog},
+               {"TEMPDIR", Parent(std::string(temp) + "x")}, {"BIN", Parent(Built("x"))}});
   vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
                {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
   g_view = bits == 32 ? KEY_WOW64_32KEY : 0;

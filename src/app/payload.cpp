@@ -1,0 +1,211 @@
+#include "app/payload.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/cabinet_unpack.h"
+#include "app/run_mode_logic.h"
+#include "app/startup.h"
+#include "app/unattended_logic.h"
+#include "base/ask_user.h"
+#include "base/globals.h"
+#include "base/handles.h"
+#include "base/heap_text.h"
+#include "base/names.h"
+#include "base/payload_format.h"
+#include "base/run_log.h"
+#include "base/system_paths.h"
+#include "base/text_util.h"
+#include "uninstall/removal.h"
+#include "uninstall/restart_delete.h"
+
+namespace {
+
+const char kDamaged[] =
+    "The setup file %s is damaged: what it carries does not match its checksum, or the file was cut "
+    "short.\n\nNothing was installed. Please download the setup file again.";
+const char kCannotUnpack[] =
+    "Setup cannot unpack the %s Browser files into the temporary folder %s:\n\n%s\n\nNothing was installed.";
+const char kFolderNotWritable[] = "The folder cannot be written.";
+const char kNoRoom[] = "The drive has %luK Bytes free, but the files need %luK Bytes.";
+const char kNoCabinetLibrary[] = "Windows lacks its cabinet library (cabinet.dll).";
+const char kNotStarted[] = "The unpacked setup program could not be started.";
+const char kPrefix[] = "LFS";
+const char kKernelLibrary[] = "KERNEL32.DLL";
+const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
+// Room for the file system's own records beside the files.
+const uint64_t kUnpackReserve = 1u << 20;
+const DWORD kReadChunk = 1u << 16;
+const int kRemoveTries = 50;
+const DWORD kRemoveWaitMs = 100;
+enum { kMessageSize = 1024, kHeaderSize = 1024 };
+
+typedef BOOL(WINAPI* FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+int ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD size) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  DWORD got = 0;
+  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, size, &got, nullptr) &&
+         got == size;
+}
+
+// 1: the trailer found, its cabinet whole and matching its checksum; 0: no
+// package carried; -1: damaged or cut short.
+int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
+  LARGE_INTEGER size;
+  unsigned char headers[kHeaderSize];
+  unsigned char tail[kTrailerSize + 7];
+  if (!GetFileSizeEx(file, &size)) return 0;
+  uint64_t fileSize = static_cast<uint64_t>(size.QuadPart);
+  DWORD headerSize = fileSize < kHeaderSize ? static_cast<DWORD>(fileSize) : static_cast<DWORD>(kHeaderSize);
+  if (!ReadAt(file, 0, headers, headerSize)) return 0;
+  uint64_t end = SignedImageEnd(headers, headerSize, fileSize);
+  if (end < sizeof(tail) || !ReadAt(file, end - sizeof(tail), tail, sizeof(tail))) return 0;
+  int found = ReadTrailer(tail, sizeof(tail), end, trailer);
+  // Bytes after the program's image without a trailer at their end: a
+  // download cut short.
+  if (found == 0) return ImageEnd(headers, headerSize) && ImageEnd(headers, headerSize) < end ? -1 : 0;
+  if (found < 0) return -1;
+  HeapText chunk(kReadChunk);
+  if (!chunk) return -1;
+  uint32_t crc = 0;
+  for (uint64_t done = 0; done < trailer->cabinetSize;) {
+    DWORD part = trailer->cabinetSize - done < kReadChunk ? static_cast<DWORD>(trailer->cabinetSize - done)
+                                                         : kReadChunk;
+    if (!ReadAt(file, trailer->cabinetOffset + done, chunk.get(), part)) return -1;
+    crc = Crc32(crc, chunk.get(), part);
+    done += part;
+  }
+  return crc == trailer->checksum ? 1 : -1;
+}
+
+// The free bytes of the drive of folder; all when they cannot be told (the
+// unpack then finds out).
+uint64_t FreeBytes(const char* folder) {
+  HMODULE kernel = GetModuleHandleA(kKernelLibrary);
+  FreeSpaceExFn query = kernel ? reinterpret_cast<FreeSpaceExFn>(
+                                     reinterpret_cast<void (*)()>(GetProcAddress(kernel, kFreeSpaceExName)))
+                               : nullptr;
+  ULARGE_INTEGER toCaller, total, free;
+  if (!query || !query(folder, &toCaller, &total, &free)) return ~0ull;
+  return toCaller.QuadPart;
+}
+
+// The failure of a download: said (a silent run only logs it) and logged
+// with its exit code.
+int Refuse(const char* logPath, int exitCode, const char* format, const char* first, const char* second,
+           const char* third) {
+  if (logPath[0] && OpenRunLog(logPath, 0)) LogLine("command line: %s", GetCommandLineA());
+  NoteFailure(exitCode);
+  char text[kMessageSize];
+  FormatBounded(text, sizeof(text), format, first, second, third);
+  AskUser(nullptr, text, kSetupCaptionText, MB_OK | MB_ICONERROR | MB_TOPMOST, IDOK);
+  // An interactive run ends with 0, as every run of the program does.
+  return FinishRun(0);
+}
+
+// The arguments after the program's own name, as they were given.
+const char* ArgumentsOf(const char* commandLine) {
+  const char* p = commandLine;
+  if (*p == '"') {
+    for (++p; *p && *p != '"'; ++p) {
+    }
+    if (*p) ++p;
+  } else {
+    while (*p && *p != ' ' && *p != '\t') ++p;
+  }
+  return p;
+}
+
+// Starts the unpacked setup with this run's arguments in its folder and
+// waits for it. 1 with its exit code, or 0 when it did not start.
+int RunUnpacked(const char* folder, DWORD* exitCode) {
+  char commandLine[2 * kMessageSize];
+  if (!FormatBounded(commandLine, sizeof(commandLine), "\"%s\\%s\"%s", folder, kSetupProgramName,
+                     ArgumentsOf(GetCommandLineA())))
+    return 0;
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
+  ScopedProcessInfo child;
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &child.pi))
+    return 0;
+  WaitForSingleObject(child.pi.hProcess, INFINITE);
+  return GetExitCodeProcess(child.pi.hProcess, exitCode) ? 1 : 0;
+}
+
+// The unpacked folder goes once the setup has ended. The programs the setup
+// started after the install (the control program, the viewer) inherit its
+// current folder, which is this one, and hold it while they run: the removal
+// is tried again for a few seconds, then left to the next restart.
+void RemoveUnpackedFolder(const char* folder) {
+  for (int tries = 0; !DeleteFolderTree(folder); ++tries) {
+    if (tries == kRemoveTries) {
+      DeleteAtRestart(folder);
+      return;
+    }
+    Sleep(kRemoveWaitMs);
+  }
+}
+
+}  // namespace
+
+int RunCarriedPackage(int* exitCode) {
+  char ownPath[kPathSize];
+  if (!GetOwnPath(ownPath, sizeof(ownPath)) || IsUninstallerPath(ownPath)) return 0;
+  PayloadTrailer trailer;
+  ScopedHandle own(CreateFileA(ownPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  int carried = own.Valid() ? CheckCarriedPackage(own.h, &trailer) : 0;
+  own.Close();
+  if (carried == 0) return 0;
+
+  // The unattended switches say whether to show a message, and where to log
+  // one; the unpacked setup reads them again.
+  int argc = __argc;
+  char* argv[64];
+  if (argc > 64) argc = 64;
+  for (int i = 0; i < argc; ++i) argv[i] = __argv[i];
+  UnattendedSwitches switches;
+  TakeUnattendedSwitches(argc, argv, GetCommandLineA(), 1, &switches);
+  g_silent = switches.silent;
+
+  if (carried < 0) {
+    *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
+    return 1;
+  }
+  char tempDir[kPathSize], folder[kPathSize];
+  DWORD length = GetTempPathA(sizeof(tempDir), tempDir);
+  if (length == 0 || length >= sizeof(tempDir)) tempDir[0] = '\0';
+  uint64_t free = FreeBytes(tempDir);
+  if (free < trailer.unpackedSize + kUnpackReserve) {
+    char room[kMessageSize];
+    FormatBounded(room, sizeof(room), kNoRoom, static_cast<unsigned long>(free >> 10),
+                  static_cast<unsigned long>((trailer.unpackedSize + kUnpackReserve) >> 10));
+    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir, room);
+    return 1;
+  }
+  // A new folder of a name no other run uses: GetTempFileNameA makes a file
+  // of that name, which gives way to the folder.
+  if (!tempDir[0] || !GetTempFileNameA(tempDir, kPrefix, 0, folder) || !DeleteFileA(folder) ||
+      !CreateDirectoryA(folder, nullptr)) {
+    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir,
+                       kFolderNotWritable);
+    return 1;
+  }
+  UnpackResult unpacked = UnpackCabinet(ownPath, trailer.cabinetOffset, folder);
+  DWORD code = 0;
+  int ran = unpacked == kUnpacked && RunUnpacked(folder, &code);
+  RemoveUnpackedFolder(folder);
+  if (unpacked == kUnpackDamaged)
+    *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
+  else if (!ran)
+    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir,
+                       unpacked == kUnpackNoLibrary   ? kNoCabinetLibrary
+                       : unpacked == kUnpacked ? kNotStarted
+                                               : kFolderNotWritable);
+  else
+    *exitCode = static_cast<int>(code);
+  return 1;
+}

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "app/window_logic.h"
+#include "base/payload_format.h"
 #include "window_driver.h"
 
 namespace {
@@ -253,13 +254,19 @@ bool ShellLink(const std::string& path, bool save, std::string link[4]) {
 }
 
 // The single-file download lfpack built of the sample package, signed, at
-// path; "flip" inverts a byte of the package it carries, "cut" leaves out its
-// last 5000 bytes: the signature, the trailer and the package's end.
+// path. "flip" inverts a byte of the package it carries that the cabinet's
+// own checks leave alone (the first file's date: only the download's
+// checksum sees it); "cut" leaves out its last 5000 bytes: the signature,
+// the trailer and the package's end.
 bool PlaceSingleFile(const std::string& path, const std::string& damage) {
   std::string bytes = ReadText(Built("QuillaraSetup.exe"));
-  if (bytes.size() < 100000) return false;
-  // The signature (about 2 KB) and the trailer lie behind the package.
-  if (damage == "flip") bytes[bytes.size() - 5000] ^= 0x55;
+  const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  uint64_t end = bytes.size() < 100000 ? 0 : SignedImageEnd(data, 1024, bytes.size());
+  PayloadTrailer trailer;
+  if (!end || ReadTrailer(data + end - kTrailerSize - 7, kTrailerSize + 7, end, &trailer) != 1) return false;
+  // The header (36 bytes), the one folder (8), then the first file's size,
+  // offset and folder (10) before its date.
+  if (damage == "flip") bytes[trailer.cabinetOffset + 36 + 8 + 10] ^= 0x01;
   if (damage == "cut") bytes.resize(bytes.size() - 5000);
   return (damage.empty() || damage == "flip" || damage == "cut") && WriteText(path, bytes);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs inside one clean Wine machine (WINEPREFIX set by wine-run.sh): install
-# from C:\Package, show the machine, uninstall, show it again.
+# from C:\Package, show the machine, uninstall, show it again; then the same
+# from the single-file download C:\Download\QuillaraSetup.exe.
 set -uo pipefail
 top=$1
 c="$WINEPREFIX/drive_c"
@@ -35,21 +36,31 @@ show_machine() {
   done
 }
 
-mkdir -p "$c/Package"
-cp -r "$top/dist/win64/." "$c/Package/"
-echo
-echo "== install: C:\\Package\\LFSetup.exe"
-wine "$lfdrive" --cwd 'C:\Package' "${setup_answers[@]}" -- 'C:\Package\LFSetup.exe'
-echo "   lfdrive exit code: $?"
-show_machine
-
-echo
-uninstall=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/UninstallString/ {sub(/^[ \t]+/, "", $2); print $2}')
-if [ -n "$uninstall" ]; then
-  echo "== uninstall, as Windows starts it: $uninstall"
-  wine "$lfdrive" "${uninstall_answers[@]}" -- "$uninstall"
+# Installs with the program $1 (started in folder $2), shows the machine,
+# uninstalls as Windows does, and shows it again.
+install_and_uninstall() {
+  echo
+  echo "== install: $1"
+  wine "$lfdrive" --cwd "$2" "${setup_answers[@]}" -- "$1"
   echo "   lfdrive exit code: $?"
   show_machine
-else
-  echo "== uninstall: the install wrote no Add/Remove Programs entry, so there is nothing to uninstall"
-fi
+  echo
+  uninstall=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/UninstallString/ {sub(/^[ \t]+/, "", $2); print $2}')
+  if [ -n "$uninstall" ]; then
+    echo "== uninstall, as Windows starts it: $uninstall"
+    wine "$lfdrive" "${uninstall_answers[@]}" -- "$uninstall"
+    echo "   lfdrive exit code: $?"
+    show_machine
+  else
+    echo "== uninstall: the install wrote no Add/Remove Programs entry, so there is nothing to uninstall"
+  fi
+}
+
+mkdir -p "$c/Package" "$c/Download"
+cp -r "$top/dist/win64/." "$c/Package/"
+cp "$top/dist/QuillaraSetup-win64.exe" "$c/Download/QuillaraSetup.exe"
+echo
+echo "== the package: C:\\Package holds $(find "$c/Package" -type f | wc -l) files of $(du -sb "$c/Package" | cut -f1) bytes; the single file C:\\Download\\QuillaraSetup.exe is $(stat -c %s "$c/Download/QuillaraSetup.exe") bytes"
+install_and_uninstall 'C:\Package\LFSetup.exe' 'C:\Package'
+install_and_uninstall 'C:\Download\QuillaraSetup.exe' 'C:\Download'
+echo "-- the temporary folder after the single file's install: $(ls "$c/users/root/Temp" | wc -l) entries"

@@ -5,7 +5,10 @@
 # Each holds LFSetup.exe, LFSetup.inf, license.txt and the sample product
 # files. The product's programs are the test stand-ins, built for 64-bit.
 # Both packages are then checked with lfpack (built natively); an error in
-# them fails the script.
+# them fails the script. Their LFSetup.exe is signed (tools/sign.sh), and
+# each package is packed into its single-file download, which is signed
+# too:
+#   dist/QuillaraSetup-win64.exe, dist/QuillaraSetup-win32.exe
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 sample="$top/tools/sample-package"
@@ -36,4 +39,13 @@ log="$top/build/lfpack-build.log"
   cat "$log"; exit 1; }
 for arch in win64 win32; do
   "$top/build/native/lfpack" check "$top/dist/$arch"
+done
+
+echo "== dist: signing and packing (tools/sign.sh, lfpack build)"
+for arch in win64 win32; do
+  "$top/tools/sign.sh" "$top/dist/$arch/LFSetup.exe"
+  "$top/build/native/lfpack" build "$top/dist/$arch" "$top/dist/QuillaraSetup-$arch.exe" | tail -1
+  "$top/tools/sign.sh" "$top/dist/QuillaraSetup-$arch.exe"
+  printf '   %s: package folder %s bytes, single file %s bytes\n' "$arch" \
+    "$(du -sb "$top/dist/$arch" | cut -f1)" "$(stat -c %s "$top/dist/QuillaraSetup-$arch.exe")"
 done

@@ -2,13 +2,15 @@
 # Makes the single-file download of the sample package for the scenario rows:
 # the sample's script, licence and files, the given setup program, and the
 # given stand-in as the viewer and its control program, packed by the
-# native lfpack (tools/build.sh builds it first).
+# native lfpack (built here when it is not yet).
 #   make-single-file.sh OUT.exe LFSetup.exe STANDIN.exe
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$1 setup=$2 standin=$3
 lfpack="$top/build/native/lfpack"
-[ -x "$lfpack" ] || { echo "make-single-file: build the native lfpack first (tools/build.sh native)" >&2; exit 1; }
+if [ ! -x "$lfpack" ]; then
+  (cd "$top" && cmake --preset native >/dev/null && cmake --build --preset native --target lfpack -j"$(nproc)" >/dev/null)
+fi
 package="$out.package"
 rm -rf "$package"
 mkdir -p "$package"

@@ -102,8 +102,11 @@ INT_PTR StartFile(const char* name) {
     g_unpack->result = kUnpackDamaged;
     return -1;
   }
+  // Temporary: the cache keeps the unpacked files, which go once the
+  // unpacked setup has copied them, without writing them to the disk while
+  // memory suffices; the copies lose the mark.
   HANDLE handle = CreateFolderPath(path) ? CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                       FILE_ATTRIBUTE_NORMAL, nullptr)
+                                                       FILE_ATTRIBUTE_TEMPORARY, nullptr)
                                          : INVALID_HANDLE_VALUE;
   if (handle == INVALID_HANDLE_VALUE) {
     g_unpack->result = kUnpackWriteFailed;

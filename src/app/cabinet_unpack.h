@@ -14,5 +14,6 @@ enum UnpackResult {
 // Unpacks the cabinet that starts `offset` bytes into the file `archive`
 // (a full path) into the existing `folder`, making the subfolders its names
 // hold; a name that would lead out of the folder is refused as damaged.
-// Each file gets the date and time the cabinet gives it, and no attribute.
+// Each file gets the date and time the cabinet gives it, and the temporary
+// attribute alone.
 UnpackResult UnpackCabinet(const char* archive, uint64_t offset, const char* folder);

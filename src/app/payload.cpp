@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "app/cabinet_unpack.h"
 #include "app/run_mode_logic.h"
@@ -33,8 +32,6 @@ const char kNoRoom[] = "The drive has %luK Bytes free, but the files need %luK B
 const char kNoCabinetLibrary[] = "Windows lacks its cabinet library (cabinet.dll).";
 const char kNotStarted[] = "The unpacked setup program could not be started.";
 const char kPrefix[] = "LFS";
-// How the single file tells the unpacked setup which folder it unpacked.
-const char kUnpackedVariable[] = "LFSETUP_UNPACKED";
 const char kKernelLibrary[] = "KERNEL32.DLL";
 const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
 // Room for the file system's own records beside the files.
@@ -132,7 +129,6 @@ int RunUnpacked(const char* folder, DWORD* exitCode) {
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
   ScopedProcessInfo child;
-  SetEnvironmentVariableA(kUnpackedVariable, folder);
   if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &child.pi))
     return 0;
   WaitForSingleObject(child.pi.hProcess, INFINITE);
@@ -214,15 +210,3 @@ int RunCarriedPackage(int* exitCode) {
   return 1;
 }
 
-void NoteUnpackedFolder() {
-  char told[kPathSize], ownPath[kPathSize];
-  DWORD length = GetEnvironmentVariableA(kUnpackedVariable, told, sizeof(told));
-  if (length == 0 || length >= sizeof(told) || !GetOwnPath(ownPath, sizeof(ownPath))) return;
-  // Only the folder this program itself lies in counts: a variable left in
-  // a user's environment never makes another folder's files ours to link.
-  const char* name = AfterLastBackslash(ownPath);
-  if (!name || static_cast<size_t>(name - ownPath - 1) != strlen(told) ||
-      _strnicmp(ownPath, told, strlen(told)) != 0)
-    return;
-  CopyBounded(told, g_unpackedFolder, sizeof(g_unpackedFolder));
-}

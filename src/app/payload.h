@@ -9,7 +9,3 @@
 // the process ends with (the unpacked setup's, or one of a damaged or
 // unusable download).
 int RunCarriedPackage(int* exitCode);
-
-// In the unpacked setup: notes in g_unpackedFolder that this setup runs from
-// the folder a single file unpacked its package into, as that file tells it.
-void NoteUnpackedFolder();

@@ -17,7 +17,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // A single-file download runs the package it carries, before anything else.
   int carriedExitCode = 0;
   if (RunCarriedPackage(&carriedExitCode)) return carriedExitCode;
-  NoteUnpackedFolder();
   if (!RegisterMainClass(instance)) {
     NoteFailure(kExitStartFailed);
     return FinishRun(0);

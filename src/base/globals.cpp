@@ -28,4 +28,3 @@ int g_silent = 0;
 int g_exitCode = 0;
 char g_destinationSwitch[kPathSize] = "";
 ULONGLONG g_installedBytes = 0;
-char g_unpackedFolder[kPathSize] = "";

@@ -38,6 +38,3 @@ extern int g_silent;
 extern int g_exitCode;
 extern char g_destinationSwitch[kPathSize];
 extern ULONGLONG g_installedBytes;        // sizes of the files the lists installed
-// The folder a single-file download unpacked its package into, when this
-// setup runs from there; empty otherwise.
-extern char g_unpackedFolder[kPathSize];

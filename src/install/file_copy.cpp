@@ -1,7 +1,5 @@
 #include "install/file_copy.h"
 
-#include <aclapi.h>
-
 #include <cstring>
 
 #include "base/ask_user.h"
@@ -21,6 +19,11 @@ namespace {
 const char kNavigatorExe[] = "Netscape.exe";
 const char kPluginsFolder[] = "Plugins";
 const char kRootBlock[] = "\\";
+// A copy takes its source's attributes. A package on a CD marks every file
+// read-only, and a single file's unpacked package marks its files
+// temporary (kept in the cache, never written to the disk, while memory
+// suffices): an installed file keeps neither.
+const DWORD kCarriedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_TEMPORARY;
 
 const char kNewerFileQuestion[] =
     "This file already exists and is newer than what is being installed:\n\n'%s'\n\n"
@@ -129,74 +132,15 @@ void ReportLineLeavingFolder(HWND window, const char* line) {
     AskUser(window, text, g_criticalErrorCaption, MB_OK | MB_ICONERROR | MB_TOPMOST, IDOK);
 }
 
-typedef BOOL(WINAPI* CreateHardLinkFn)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
-typedef BOOL(WINAPI* InitializeAclFn)(PACL, DWORD, DWORD);
-typedef DWORD(WINAPI* SetNamedSecurityInfoFn)(LPSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
-
-// A function of a system library the program links (so it is loaded), or
-// null where this Windows lacks it: Windows 95, 98, Me and NT 4 have no
-// hard links.
-template <typename Fn>
-Fn SystemFunction(const char* library, const char* name) {
-  HMODULE module = GetModuleHandleA(library);
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
-}
-
-DWORD LinkCount(const char* path) {
-  ScopedHandle file(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  return file.Valid() && GetFileInformationByHandle(file.h, &info) ? info.nNumberOfLinks : 0;
-}
-
-// A file made where the unpack's rights applied (the temporary folder, the
-// installing user's own) takes the rights of the folder it now lies in, as
-// a copy made there would: an empty access list that inherits.
-void InheritFolderSecurity(const char* path) {
-  InitializeAclFn initialize = SystemFunction<InitializeAclFn>("ADVAPI32.DLL", "InitializeAcl");
-  SetNamedSecurityInfoFn set = SystemFunction<SetNamedSecurityInfoFn>("ADVAPI32.DLL", "SetNamedSecurityInfoA");
-  ACL empty;
-  if (!initialize || !set || !initialize(&empty, sizeof(empty), ACL_REVISION)) return;
-  char name[kPathSize];
-  if (CopyBounded(path, name, sizeof(name)))
-    set(name, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
-        &empty, nullptr);
-}
-
-// dest made a second name of the unpacked source. 1 when done; 0, with
-// nothing changed, when no link can be made or the source has one already.
-int LinkUnpackedFile(const char* source, const char* dest) {
-  CreateHardLinkFn link = SystemFunction<CreateHardLinkFn>("KERNEL32.DLL", "CreateHardLinkA");
-  if (!link || LinkCount(source) != 1 || !link(dest, source, nullptr)) return 0;
-  InheritFolderSecurity(dest);
-  return 1;
-}
-
-// The copy of a file not installed yet, which refuses to replace one. From a
-// single file's unpacked package, the unpacked file is made the installed
-// one too (a hard link on the same volume), so that its bytes, written once
-// by the unpack, are not written again; the unpacked name goes with the
-// unpacked folder. A source linked once already is copied: two installed
-// files must not share their data. Where no link can be made (another
-// volume, FAT, Windows before 2000) the file is copied. The result and last
-// error are those of a copy that refuses to replace.
-BOOL PlaceNewFile(const char* source, const char* dest) {
-  size_t unpacked = strlen(g_unpackedFolder);
-  if (unpacked && _strnicmp(source, g_unpackedFolder, unpacked) == 0 && source[unpacked] == '\\' &&
-      LinkUnpackedFile(source, dest))
-    return TRUE;
-  return CopyFileA(source, dest, TRUE);
-}
-
 // Counts an installed file's size for the uninstall entry's estimate; a file
-// this run copied also loses the read-only mark of the package medium (one
-// look at the file serves both).
+// this run copied also loses the attributes its source carried (one look at
+// the file serves both; see ClearCarriedAttributes).
 void CountInstalledFile(const char* path, int copied) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return;
   g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  if (copied && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(path, data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+  if (copied && (data.dwFileAttributes & kCarriedAttributes))
+    SetFileAttributesA(path, data.dwFileAttributes & ~kCarriedAttributes);
 }
 
 // A file the list kept as it was: logged with the reason, and counted.
@@ -265,7 +209,7 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
   // through the checks below as before; any other failure of the copy
   // (a full disk, say) is the line's failure, since what it may have left
   // at the destination is not a file to keep or compare.
-  if (PlaceNewFile(line.source, line.dest)) return CopiedFile(line.dest);
+  if (CopyFileA(line.source, line.dest, TRUE)) return CopiedFile(line.dest);
   DWORD error = GetLastError();
   if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
       error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -362,21 +306,21 @@ int CreateFolderPath(const char* path) {
 
 int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
-int ClearReadOnly(const char* path) {
+int ClearCarriedAttributes(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return 1;
-  return SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY) ? 1 : 0;
+  if (!(attributes & kCarriedAttributes)) return 1;
+  return SetFileAttributesA(path, attributes & ~kCarriedAttributes) ? 1 : 0;
 }
 
 BOOL CopyReplacing(const char* source, const char* dest) {
-  if (CopyFileA(source, dest, FALSE)) return ClearReadOnly(dest), TRUE;
+  if (CopyFileA(source, dest, FALSE)) return ClearCarriedAttributes(dest), TRUE;
   DWORD error = GetLastError();
   DWORD attributes = GetFileAttributesA(dest);
   if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) &&
       SetFileAttributesA(dest, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-    if (CopyFileA(source, dest, FALSE)) return ClearReadOnly(dest), TRUE;
+    if (CopyFileA(source, dest, FALSE)) return ClearCarriedAttributes(dest), TRUE;
     error = GetLastError();
     // The file stays as it was, attribute and all.
     SetFileAttributesA(dest, attributes);
@@ -449,6 +393,6 @@ void MigrateOldLayout() {
     // What cannot be moved (absent, or already there) is left where it is.
     // Only the moved name itself loses a read-only mark: files the user
     // protected inside the moved content folders keep theirs.
-    if (MoveFileA(from, to)) ClearReadOnly(to);
+    if (MoveFileA(from, to)) ClearCarriedAttributes(to);
   }
 }

@@ -19,16 +19,17 @@ int FileExists(const char* path);
 // 1 when a file or folder of that name is there, whatever its sharing.
 int NameExists(const char* path);
 
-// Takes the read-only attribute off a file this program wrote: a package on
-// a CD, or unpacked from some archives, marks every file read-only, and its
-// copies would otherwise keep that mark, so that neither the uninstaller nor
-// Windows could delete them. 1 when the file is not read-only afterwards.
-int ClearReadOnly(const char* path);
+// Takes off a file this program wrote the attributes its source carried: the
+// read-only mark a package on a CD (or unpacked from some archives) gives
+// every file, which would keep the uninstaller and Windows from deleting it,
+// and the temporary mark of a single file's unpacked package. 1 when the
+// file carries neither afterwards.
+int ClearCarriedAttributes(const char* path);
 
 // CopyFileA replacing dest, for a file this program installs: a dest made
 // read-only by an earlier install from such a medium is replaced all the
 // same (its attribute is put back when the copy still fails), and the copy
-// never keeps the source's read-only attribute. The result and last error
+// keeps neither attribute of ClearCarriedAttributes. The result and last error
 // are CopyFileA's.
 BOOL CopyReplacing(const char* source, const char* dest);
 

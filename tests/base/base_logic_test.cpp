@@ -1,5 +1,4 @@
 #include "base/payload_format.h"
-#include "base/text_util.h"
 
 #include <gtest/gtest.h>
 
@@ -7,24 +6,6 @@
 #include <vector>
 
 namespace {
-
-// A copy that does not fit leaves the buffer as it was; one that fits writes
-// nothing past its terminator.
-TEST(CopyBounded, CopiesOnlyWhatFitsWithTerminator) {
-  struct { size_t length, size; int fits; } cases[] = {{127, 128, 1}, {128, 128, 0}, {0, 1, 1}, {0, 0, 0}};
-  for (const auto& c : cases) {
-    std::string src(c.length, 'q'), dst = "X" + std::string(299, '#');
-    EXPECT_EQ(c.fits, CopyBounded(src.c_str(), &dst[0], c.size)) << c.length << " into " << c.size;
-    EXPECT_EQ(c.fits ? src + '\0' + '#' : "X#", dst.substr(0, c.fits ? c.length + 2 : 2)) << c.length;
-  }
-}
-
-// Only ASCII letters fold: "[" and "{" differ by the same bit, and so do the two Latin-1 letters.
-TEST(EqualsNoCase, FoldsOnlyAsciiLetters) {
-  struct { const char* a; const char* b; int equal; } cases[] = {
-      {"LFUninst.exe", "lfuninst.EXE", 1}, {"abc", "abcd", 0}, {"abcd", "abc", 0}, {"[", "{", 0}, {"\xC4", "\xE4", 0}};
-  for (const auto& c : cases) EXPECT_EQ(c.equal, EqualsNoCase(c.a, c.b)) << c.a << " vs " << c.b;
-}
 
 // The standard check value, and the same sum taken in two parts.
 TEST(Crc32, IeeeCheckValueInAnyParts) {

@@ -90,40 +90,6 @@ TEST(NewerComparison, MostSignificantFirstUnsignedEqualIsNotNewer) {
   }
 }
 
-// Every folder of a path to create, but no drive and no empty part.
-TEST(NextFolderEnd, WalksEveryFolderButDrivesAndEmptyParts) {
-  struct { const char* path; V folders; } cases[] = {
-      {"C:\\Program Files\\Q\\a.dll", V{"C:\\Program Files", "C:\\Program Files\\Q"}},
-      {"C:\\World\\", V{"C:\\World"}}, {"C:\\a.dll", V{}}, {"a.dll", V{}},
-      {"C:\\a\\\\b\\f", V{"C:\\a", "C:\\a\\\\b"}}, {"\\top\\f", V{"\\top"}}};
-  for (const auto& c : cases) {
-    V folders;
-    size_t end = 0;
-    for (size_t from = 0; NextFolderEnd(c.path, from, &end); from = end + 1) folders.emplace_back(c.path, end);
-    EXPECT_EQ(c.folders, folders) << c.path;
-  }
-}
-
-// Section texts written with "|" for each line's zero byte.
-std::string Zeroed(std::string s) {
-  for (char& c : s) if (c == '|') c = '\0';
-  return s + '\0';
-}
-
-// Keys set to an empty value in place (folded, blanks dropped), new ones once at the end; "" where it does not fit.
-TEST(MergeEmptyKeys, LeavesTheSectionAsOneWritePerKeyWould) {
-  struct { const char* section; const char* keys; const char* merged; size_t size; } cases[] = {
-      {"", "a|b\\c|", "a=|b\\c=|", 64}, {"altkey=Quillara|", "LFViewer.exe|", "altkey=Quillara|LFViewer.exe=|", 64},
-      {"x=1| Readme.TXT =old|y|", "readme.txt|y|z|", "x=1|Readme.TXT=|y=|z=|", 64}, {"", "a|A|b|a|", "a=|b=|", 64},
-      {"k=v|", "a|", "", 7}, {"k=v|", "a|", "k=v|a=|", 8}};  // "k=v", "a=" and the final zeros need 8 bytes
-  for (const auto& c : cases) {
-    std::string section = Zeroed(c.section), keys = Zeroed(c.keys);
-    std::vector<char> out(c.size, 'x');
-    size_t n = MergeEmptyKeys(section.c_str(), keys.c_str(), out.data(), out.size());
-    EXPECT_EQ(c.merged[0] ? Zeroed(c.merged) : std::string(), std::string(out.data(), n)) << c.keys;
-  }
-}
-
 // The folder ends in "\World" once, any letter case kept; one trailing backslash goes first; one that cannot take
 // it within 259 characters stays as it was.
 TEST(AppendWorldFolderTo, EndsTheFolderInWorldOnce) {

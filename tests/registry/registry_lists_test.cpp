@@ -78,26 +78,4 @@ TEST(RegList, AddsWithOneSeparatorReplacesAfterThePrefixAndNeverPasses1023) {
   }
 }
 
-TEST(RegList, InitEmptiesAndCutsTheNameAndAnOversizedReadLeavesItEmpty) {
-  RegListSetText("0x0200=1.0");
-  EXPECT_EQ(0, RegListInit(N('n', 300).c_str()));
-  EXPECT_STREQ("", RegListText());
-  EXPECT_EQ(N('n', 259), RegListValueName());
-  RegListSetText("0x0200=1.0");
-  EXPECT_EQ(-1, RegListSetText(N('a', 1024).c_str()));
-  EXPECT_STREQ("", RegListText());
-}
-
-// The four 16-bit halves as unsigned decimals; a text that does not fit leaves "".
-TEST(FormatVersionText, PrintsTheFourHalvesAsUnsignedDecimals) {
-  struct { unsigned long most, least; size_t size; int result; const char* text; } cases[] = {
-      {0x00020001ul, 0x00000023ul, 9, 1, "2.1.0.35"}, {0x00020001ul, 0x00000023ul, 8, 0, ""},
-      {0xFFFFFFFFul, 0x8000FFFEul, 32, 1, "65535.65535.32768.65534"}};
-  for (const auto& c : cases) {
-    char out[32];
-    EXPECT_EQ(c.result, FormatVersionText(c.most, c.least, out, c.size));
-    EXPECT_STREQ(c.text, out);
-  }
-}
-
 }  // namespace

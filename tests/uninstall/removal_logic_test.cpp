@@ -32,22 +32,6 @@ TEST(ChooseTreeEntryAction, NeverWalksIntoALinkedFolder) {
   for (const auto& c : cases) EXPECT_EQ(c.action, ChooseTreeEntryAction(c.name, c.attributes)) << c.name;
 }
 
-// Folder and link split at the first "="; neither may be empty (an empty folder would name the Programs folder);
-// a folder that does not fit leaves both empty.
-TEST(SplitUninstLine, SplitsAtTheFirstEqualsIntoWhatFits) {
-  struct { const char* line; size_t folderSize; int result; const char *folder, *link; } cases[] = {
-      {"Quillara=Uninstall Quillara", 260, 1, "Quillara", "Uninstall Quillara"}, {"Menu=a=b", 260, 1, "Menu", "a=b"},
-      {";Quillara=Uninstall", 260, 0, "", ""}, {"Quillara", 260, 0, "", ""}, {"=Uninstall", 260, 0, "", ""},
-      {"Quillara=", 260, 0, "", ""}, {"Quillara=Uninstall", 8, 0, "", ""},
-      {"Quillara=Uninstall", 9, 1, "Quillara", "Uninstall"}};
-  for (const auto& c : cases) {
-    char folder[260] = "X", link[260] = "X";
-    EXPECT_EQ(c.result, SplitUninstLine(c.line, folder, c.folderSize, link, sizeof(link))) << c.line;
-    EXPECT_STREQ(c.folder, folder) << c.line;
-    EXPECT_STREQ(c.link, link) << c.line;
-  }
-}
-
 // Folder arithmetic of the removal: which parent goes with the product
 // folder ("" when none), and which folders may be removed at all.
 TEST(RemovalFolders, ParentOnlyForKnownTailsAndNeverARootOrShare) {
@@ -65,42 +49,6 @@ TEST(RemovalFolders, ParentOnlyForKnownTailsAndNeverARootOrShare) {
       {"C:", 0},        {"C:\\\\", 0},      {"\\\\server\\share", 0},        {"\\\\server\\share\\", 0},
       {"\\World", 0},   {"World", 0},       {"", 0}};
   for (const auto& c : folders) EXPECT_EQ(c.removable, IsRemovableFolderPath(c.folder)) << c.folder;
-}
-
-// The text is folded, the part is given in lower case.
-TEST(ContainsFolded, FoldsOnlyTheText) {
-  struct { const char *text, *part; int contains; } cases[] = {
-      {"\"C:\\W\\LFCtrl.exe\" LUMENFIELD.Controller", "lumenfield.controller", 1},
-      {"LUMENFIELD.Control", "lumenfield.controller", 0}, {"", "lumenfield", 0},
-      {"LumenField Browser", "lumenfield", 1}};
-  for (const auto& c : cases) EXPECT_EQ(c.contains, ContainsFolded(c.text, c.part)) << c.text;
-}
-
-int g_allocationsLeft = -1;  // -1: no limit
-KeyNode* AllocateWhileAllowed() {
-  if (g_allocationsLeft == 0) return nullptr;
-  if (g_allocationsLeft > 0) --g_allocationsLeft;
-  return AllocateKeyNode();
-}
-
-// Each new key goes in front; a key too long for a node is left out; an
-// exhausted heap yields no key at all and frees the nodes built (natively,
-// LeakSanitizer reports them otherwise).
-TEST(BuildKeyNodes, PutsEachNewKeyInFront) {
-  const std::string k260(260, 'k'), m259(259, 'm');
-  struct { std::string list; int allocations, result; V keys; } cases[] = {
-      {";;LFViewer;;;LCHome;LCPro;", -1, 1, V{"LCPro", "LCHome", "LFViewer"}}, {";;;", -1, 1, V{}},
-      {"LFViewer;" + k260 + ";" + m259, -1, 1, V{m259, "LFViewer"}}, {"A;B;C;D", 2, 0, V{}}};
-  for (const auto& c : cases) {
-    g_allocationsLeft = c.allocations;
-    KeyNode* head = reinterpret_cast<KeyNode*>(1);
-    EXPECT_EQ(c.result, BuildKeyNodes(c.list.c_str(), &head, AllocateWhileAllowed)) << c.list;
-    V keys;
-    for (KeyNode* n = head; n; n = n->next) keys.push_back(n->key);
-    EXPECT_EQ(c.keys, keys) << c.list;
-    FreeKeyNodes(head);
-  }
-  EXPECT_EQ(0, g_allocationsLeft);
 }
 
 }  // namespace

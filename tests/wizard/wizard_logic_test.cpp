@@ -6,19 +6,6 @@
 
 namespace {
 
-// A drive root up to the first ":\", a share root, or the whole text; a root that does not fit is none.
-TEST(GetPathRoot, DriveUncAndRelativePaths) {
-  struct { const char* path; size_t size; const char* root; } cases[] = {
-      {"D:\\Games\\World", 260, "D:\\"}, {"x:\\a:\\b", 260, "x:\\"}, {"\\\\srv\\apps\\x\\y", 260, "\\\\srv\\apps"},
-      {"\\\\srv", 260, ""}, {"relative\\dir", 260, "relative\\dir"}, {"\\single\\lead", 260, "\\single\\lead"},
-      {"abcd", 4, ""}, {"D:\\Games", 4, "D:\\"}};
-  for (const auto& c : cases) {
-    char root[260] = "junk";
-    GetPathRoot(c.path, root, c.size);
-    EXPECT_EQ(std::string(c.root), root) << c.path << " in " << c.size;
-  }
-}
-
 // The reserve sums in 32 bits. The extended query: NT, or 9x with the whole build field (not its low word) above
 // 1000. Space is short at or below the need unless 4 GB are free; the plain product wraps at 4 GB.
 TEST(DiskSpace, ReserveSumQueryChoiceAndShortage) {

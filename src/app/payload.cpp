@@ -209,4 +209,3 @@ int RunCarriedPackage(int* exitCode) {
     *exitCode = static_cast<int>(code);
   return 1;
 }
-

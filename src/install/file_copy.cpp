@@ -25,6 +25,13 @@ const char kRootBlock[] = "\\";
 // suffices): an installed file keeps neither.
 const DWORD kCarriedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_TEMPORARY;
 
+// Takes the carried attributes off path, whose attributes the caller has
+// just read. 1 when it carries neither afterwards.
+int DropCarriedAttributes(const char* path, DWORD attributes) {
+  if (!(attributes & kCarriedAttributes)) return 1;
+  return SetFileAttributesA(path, attributes & ~kCarriedAttributes) ? 1 : 0;
+}
+
 const char kNewerFileQuestion[] =
     "This file already exists and is newer than what is being installed:\n\n'%s'\n\n"
     "Do you wish to overwrite the newer file?\n\n(Choosing 'No' is recommended)";
@@ -139,8 +146,7 @@ void CountInstalledFile(const char* path, int copied) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return;
   g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  if (copied && (data.dwFileAttributes & kCarriedAttributes))
-    SetFileAttributesA(path, data.dwFileAttributes & ~kCarriedAttributes);
+  if (copied) DropCarriedAttributes(path, data.dwFileAttributes);
 }
 
 // A file the list kept as it was: logged with the reason, and counted.
@@ -309,8 +315,7 @@ int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FI
 int ClearCarriedAttributes(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-  if (!(attributes & kCarriedAttributes)) return 1;
-  return SetFileAttributesA(path, attributes & ~kCarriedAttributes) ? 1 : 0;
+  return DropCarriedAttributes(path, attributes);
 }
 
 BOOL CopyReplacing(const char* source, const char* dest) {

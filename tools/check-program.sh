@@ -7,7 +7,7 @@
 set -uo pipefail
 exe=$1 objdump=${2:-objdump}
 limit=262144
-allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll VERSION.dll "
+allowed=" ADVAPI32.dll COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll "
 size=$(stat -c %s "$exe")
 imports=$("$objdump" -p "$exe" | awk '/DLL Name/ {print $3}')
 subsystem=$("$objdump" -p "$exe" | awk '/^Subsystem/ {print $2}')

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/globals.h"
+#include "base/system_library.h"
 #include "base/text_util.h"
 #include "install/file_copy.h"
 #include "install/file_list_logic.h"
@@ -20,30 +21,35 @@ typedef HFDI(DIAMONDAPI* FdiCreateFn)(PFNALLOC, PFNFREE, PFNOPEN, PFNREAD, PFNWR
 typedef BOOL(DIAMONDAPI* FdiCopyFn)(HFDI, char*, char*, int, PFNFDINOTIFY, PFNFDIDECRYPT, void*);
 typedef BOOL(DIAMONDAPI* FdiDestroyFn)(HFDI);
 
-// A file FDI works on: the cabinet, read from `base` on within the archive
-// (FDI sees a cabinet that starts at 0), or a file being unpacked.
+// A file FDI works on: the cabinet, read through the archive's own handle
+// from `base` on (FDI sees a cabinet that starts at 0) at its own position
+// `at`, or a file being unpacked, which it owns.
 struct FdiFile {
   HANDLE handle;
   LONGLONG base;
+  LONGLONG at;
+  bool borrowed;
 };
 
 // The unpack in progress: FDI's open callback has no pointer of the caller's.
 struct Unpack {
-  const char* archive;
+  HANDLE archive;
   uint64_t offset;
   const char* folder;
   UnpackResult result;
 };
 Unpack* g_unpack = nullptr;
 
-INT_PTR Wrap(HANDLE handle, LONGLONG base) {
+INT_PTR Wrap(HANDLE handle, LONGLONG base, bool borrowed) {
   FdiFile* file = static_cast<FdiFile*>(std::malloc(sizeof(FdiFile)));
   if (!file) {
-    CloseHandle(handle);
+    if (!borrowed) CloseHandle(handle);
     return -1;
   }
   file->handle = handle;
   file->base = base;
+  file->at = 0;
+  file->borrowed = borrowed;
   return reinterpret_cast<INT_PTR>(file);
 }
 
@@ -52,23 +58,21 @@ FdiFile* Unwrap(INT_PTR hf) { return reinterpret_cast<FdiFile*>(hf); }
 void* DIAMONDAPI FdiAlloc(ULONG size) { return std::malloc(size); }
 void DIAMONDAPI FdiFree(void* block) { std::free(block); }
 
-// FDI opens only the cabinet itself this way.
-INT_PTR DIAMONDAPI FdiOpen(char* name, int, int) {
-  HANDLE handle = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
-  LARGE_INTEGER start;
-  start.QuadPart = static_cast<LONGLONG>(g_unpack->offset);
-  if (!SetFilePointerEx(handle, start, nullptr, FILE_BEGIN)) {
-    CloseHandle(handle);
-    return -1;
-  }
-  return Wrap(handle, start.QuadPart);
+// FDI opens only the cabinet itself this way: by name, which is not opened
+// again; the archive's handle, which was checked, is read instead.
+INT_PTR DIAMONDAPI FdiOpen(char*, int, int) {
+  return Wrap(g_unpack->archive, static_cast<LONGLONG>(g_unpack->offset), true);
 }
 
 UINT DIAMONDAPI FdiRead(INT_PTR hf, void* buffer, UINT size) {
+  FdiFile* file = Unwrap(hf);
+  LARGE_INTEGER at;
+  at.QuadPart = file->base + file->at;
   DWORD got = 0;
-  return ReadFile(Unwrap(hf)->handle, buffer, size, &got, nullptr) ? got : static_cast<UINT>(-1);
+  if (!SetFilePointerEx(file->handle, at, nullptr, FILE_BEGIN) || !ReadFile(file->handle, buffer, size, &got, nullptr))
+    return static_cast<UINT>(-1);
+  file->at += got;
+  return got;
 }
 
 UINT DIAMONDAPI FdiWrite(INT_PTR hf, void* buffer, UINT size) {
@@ -80,13 +84,19 @@ UINT DIAMONDAPI FdiWrite(INT_PTR hf, void* buffer, UINT size) {
 
 int DIAMONDAPI FdiClose(INT_PTR hf) {
   FdiFile* file = Unwrap(hf);
-  BOOL closed = CloseHandle(file->handle);
+  BOOL closed = file->borrowed || CloseHandle(file->handle);
   std::free(file);
   return closed ? 0 : -1;
 }
 
 LONG DIAMONDAPI FdiSeek(INT_PTR hf, LONG distance, int origin) {
   FdiFile* file = Unwrap(hf);
+  if (file->borrowed) {
+    LARGE_INTEGER size;
+    if (origin == SEEK_END && !GetFileSizeEx(file->handle, &size)) return -1;
+    file->at = distance + (origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file->at : size.QuadPart - file->base);
+    return static_cast<LONG>(file->at);
+  }
   LARGE_INTEGER move, at;
   move.QuadPart = distance + (origin == SEEK_SET ? file->base : 0);
   DWORD method = origin == SEEK_SET ? FILE_BEGIN : origin == SEEK_CUR ? FILE_CURRENT : FILE_END;
@@ -112,7 +122,7 @@ INT_PTR StartFile(const char* name) {
     g_unpack->result = kUnpackWriteFailed;
     return -1;
   }
-  return Wrap(handle, 0);
+  return Wrap(handle, 0, false);
 }
 
 // The cabinet's date and time are local, as Windows' own tools write them;
@@ -139,13 +149,12 @@ INT_PTR DIAMONDAPI FdiNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notice) 
 
 }  // namespace
 
-UnpackResult UnpackCabinet(const char* archive, uint64_t offset, const char* folder) {
-  HMODULE library = LoadLibraryA(kCabinetLibrary);
+UnpackResult UnpackCabinet(HANDLE archive, const char* archivePath, uint64_t offset, const char* folder) {
+  HMODULE library = LoadSystemLibrary(kCabinetLibrary);
   if (!library) return kUnpackNoLibrary;
-  FdiCreateFn create = reinterpret_cast<FdiCreateFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "FDICreate")));
-  FdiCopyFn copy = reinterpret_cast<FdiCopyFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "FDICopy")));
-  FdiDestroyFn destroy =
-      reinterpret_cast<FdiDestroyFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "FDIDestroy")));
+  FdiCreateFn create = FunctionAs<FdiCreateFn>(GetProcAddress(library, "FDICreate"));
+  FdiCopyFn copy = FunctionAs<FdiCopyFn>(GetProcAddress(library, "FDICopy"));
+  FdiDestroyFn destroy = FunctionAs<FdiDestroyFn>(GetProcAddress(library, "FDIDestroy"));
   Unpack unpack = {archive, offset, folder, kUnpacked};
   ERF error = {};
   HFDI fdi = create && copy && destroy ? create(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek,
@@ -155,12 +164,12 @@ UnpackResult UnpackCabinet(const char* archive, uint64_t offset, const char* fol
     FreeLibrary(library);
     return kUnpackNoLibrary;
   }
-  // FDI opens the cabinet as its folder (with the backslash) and its name.
+  // FDI names the cabinet as its folder (with the backslash) and its name.
   char cabinetFolder[kPathSize], cabinetName[kPathSize];
-  const char* name = AfterLastBackslash(archive);
+  const char* name = AfterLastBackslash(archivePath);
   int named = name && CopyBounded(name, cabinetName, sizeof(cabinetName)) &&
-              CopyBounded(archive, cabinetFolder, sizeof(cabinetFolder));
-  if (named) cabinetFolder[name - archive] = '\0';
+              CopyBounded(archivePath, cabinetFolder, sizeof(cabinetFolder));
+  if (named) cabinetFolder[name - archivePath] = '\0';
   g_unpack = &unpack;
   if (!named || !copy(fdi, cabinetName, cabinetFolder, 0, FdiNotify, nullptr, nullptr))
     if (unpack.result == kUnpacked) unpack.result = kUnpackDamaged;

@@ -2,6 +2,8 @@
 // loaded at run time (Windows 95 without Internet Explorer 4 lacks it), so
 // that the program links no library of its own for it.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 
 enum UnpackResult {
@@ -11,9 +13,9 @@ enum UnpackResult {
   kUnpackWriteFailed,  // a file or folder could not be written (the disk is full, say)
 };
 
-// Unpacks the cabinet that starts `offset` bytes into the file `archive`
-// (a full path) into the existing `folder`, making the subfolders its names
-// hold; a name that would lead out of the folder is refused as damaged.
-// Each file gets the date and time the cabinet gives it, and the temporary
-// attribute alone.
-UnpackResult UnpackCabinet(const char* archive, uint64_t offset, const char* folder);
+// Unpacks the cabinet that starts `offset` bytes into the open file `archive`
+// (whose full path is archivePath; the file is read through the handle only)
+// into the existing `folder`, making the subfolders its names hold; a name
+// that would lead out of the folder is refused as damaged. Each file gets the
+// date and time the cabinet gives it, and the temporary attribute alone.
+UnpackResult UnpackCabinet(HANDLE archive, const char* archivePath, uint64_t offset, const char* folder);

@@ -101,8 +101,10 @@ void OnCreateSetup(HWND window) {
 }
 
 // The closing questions of a successful install. Fills the follow-up command
-// line (empty for none) and the time to wait for it.
-void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs) {
+// line (empty for none) and the time to wait for it; *asDesktopUser is set
+// for the viewer, a browser of web content that must not run with the
+// setup's administrator rights.
+void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs, int* asDesktopUser) {
   char text[1024];
   if (g_ieSetup) {
     int answer;
@@ -131,17 +133,29 @@ void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs
   if (AskUser(window, text, g_setupCaption, kQuestionStyle, IDNO) == IDYES) {
     // A viewer path too long for the command line starts nothing rather than
     // a cut path.
-    if (FormatBounded(followUp, size, "%s\\%s", g_installDir, g_viewerExe))
+    if (FormatBounded(followUp, size, "\"%s\\%s\"", g_installDir, g_viewerExe)) {
       *waitMs = kViewerWaitMs;
+      *asDesktopUser = 1;
+    }
   }
 }
 
+// The package's Internet Explorer setup, in the current folder, as its full
+// path in quotes: by its bare name Windows would look beside this program
+// first. Empty when the path does not fit.
+void QuotedIeSetupPath(char* out, size_t size) {
+  char full[kPathSize];
+  DWORD length = GetFullPathNameA(kIeSetupFile, sizeof(full), full, nullptr);
+  if (length == 0 || length >= sizeof(full) || !FormatBounded(out, size, "\"%s\"", full)) out[0] = '\0';
+}
+
 void RunInstallCommand(HWND window) {
-  char followUp[kPathSize] = "";
+  char followUp[kPathSize + 2] = "";
   DWORD waitMs = 0;
+  int asDesktopUser = 0;
   ScopedHandle ieSetupFile;
   if (g_ieSetup) {
-    CopyBounded(kIeSetupFile, followUp, sizeof(followUp));
+    QuotedIeSetupPath(followUp, sizeof(followUp));
     // Held with delete-on-close: the package's Internet Explorer setup goes
     // away when this handle is closed at the end of the run.
     ieSetupFile.h = CreateFileA(kIeSetupFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -154,8 +168,11 @@ void RunInstallCommand(HWND window) {
     ProductMessage(text, sizeof(text), kNotInstalled);
     AskUser(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST, IDOK);
   } else {
-    AskClosingQuestions(window, followUp, sizeof(followUp), &waitMs);
-    if (followUp[0] != '\0') StartAndWaitForExit(followUp, g_installDir, waitMs);
+    AskClosingQuestions(window, followUp, sizeof(followUp), &waitMs, &asDesktopUser);
+    if (followUp[0] != '\0' && asDesktopUser)
+      StartAsDesktopUserAndWait(followUp, g_installDir, waitMs);
+    else if (followUp[0] != '\0')
+      StartAndWaitForExit(followUp, g_installDir, waitMs);
   }
   ieSetupFile.Close();
   EndRun(window);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/cabinet_unpack.h"
+#include "app/private_folder.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
 #include "app/unattended_logic.h"
@@ -15,10 +16,9 @@
 #include "base/names.h"
 #include "base/payload_format.h"
 #include "base/run_log.h"
+#include "base/system_library.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
-#include "uninstall/removal.h"
-#include "uninstall/restart_delete.h"
 
 namespace {
 
@@ -31,14 +31,16 @@ const char kFolderNotWritable[] = "The folder cannot be written.";
 const char kNoRoom[] = "The drive has %luK Bytes free, but the files need %luK Bytes.";
 const char kNoCabinetLibrary[] = "Windows lacks its cabinet library (cabinet.dll).";
 const char kNotStarted[] = "The unpacked setup program could not be started.";
-const char kPrefix[] = "LFS";
-const char kKernelLibrary[] = "KERNEL32.DLL";
+const char kOwnFileUnreadable[] =
+    "Setup cannot open its own file:\n\n%s\n\n(error %s). Nothing was installed. Move the setup file to a folder "
+    "with a shorter name, made of letters of this system's language, and start it again.";
+// The unpack folder: "LFS" and 16 random hex digits.
+const char kUnpackFolderPrefix[] = "LFS";
+const char kKernelLibrary[] = "kernel32.dll";
 const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
 // Room for the file system's own records beside the files.
 const uint64_t kUnpackReserve = 1u << 20;
 const DWORD kReadChunk = 1u << 16;
-const int kRemoveTries = 50;
-const DWORD kRemoveWaitMs = 100;
 enum { kMessageSize = 1024, kHeaderSize = 1024 };
 
 typedef BOOL(WINAPI* FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
@@ -84,10 +86,7 @@ int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
 // The free bytes of the drive of folder; all when they cannot be told (the
 // unpack then finds out).
 uint64_t FreeBytes(const char* folder) {
-  HMODULE kernel = GetModuleHandleA(kKernelLibrary);
-  FreeSpaceExFn query = kernel ? reinterpret_cast<FreeSpaceExFn>(
-                                     reinterpret_cast<void (*)()>(GetProcAddress(kernel, kFreeSpaceExName)))
-                               : nullptr;
+  FreeSpaceExFn query = FunctionAs<FreeSpaceExFn>(SystemFunction(kKernelLibrary, kFreeSpaceExName));
   ULARGE_INTEGER toCaller, total, free;
   if (!query || !query(folder, &toCaller, &total, &free)) return ~0ull;
   return toCaller.QuadPart;
@@ -135,31 +134,21 @@ int RunUnpacked(const char* folder, DWORD* exitCode) {
   return GetExitCodeProcess(child.pi.hProcess, exitCode) ? 1 : 0;
 }
 
-// The unpacked folder goes once the setup has ended. The programs the setup
-// started after the install (the control program, the viewer) inherit its
-// current folder, which is this one, and hold it while they run: the removal
-// is tried again for a few seconds, then left to the next restart.
-void RemoveUnpackedFolder(const char* folder) {
-  for (int tries = 0; !DeleteFolderTree(folder); ++tries) {
-    if (tries == kRemoveTries) {
-      DeleteAtRestart(folder);
-      return;
-    }
-    Sleep(kRemoveWaitMs);
-  }
-}
-
 }  // namespace
 
 int RunCarriedPackage(int* exitCode) {
   char ownPath[kPathSize];
-  if (!GetOwnPath(ownPath, sizeof(ownPath)) || IsUninstallerPath(ownPath)) return 0;
+  int named = GetOwnPath(ownPath, sizeof(ownPath));
+  if (named && IsUninstallerPath(ownPath)) return 0;
+  // Held from the check to the end of the unpack, with writes and deletion
+  // denied to everyone else: what is unpacked is what was checked.
+  ScopedHandle own(named ? CreateFileA(ownPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)
+                         : INVALID_HANDLE_VALUE);
+  DWORD openError = own.Valid() ? 0 : named ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
   PayloadTrailer trailer;
-  ScopedHandle own(CreateFileA(ownPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
   int carried = own.Valid() ? CheckCarriedPackage(own.h, &trailer) : 0;
-  own.Close();
-  if (carried == 0) return 0;
+  if (own.Valid() && carried == 0) return 0;
 
   // The unattended switches say whether to show a message, and where to log
   // one; the unpacked setup reads them again.
@@ -171,33 +160,44 @@ int RunCarriedPackage(int* exitCode) {
   TakeUnattendedSwitches(argc, argv, GetCommandLineA(), 1, &switches);
   g_silent = switches.silent;
 
+  if (!own.Valid()) {
+    // Not "no package here": a program that cannot read itself cannot tell,
+    // and its package folder, if any, would be looked for in the same place.
+    char error[16];
+    FormatBounded(error, sizeof(error), "%lu", openError);
+    *exitCode = Refuse(switches.logPath, kExitOwnFileUnreadable, kOwnFileUnreadable, named ? ownPath : __argv[0],
+                       error, "");
+    return 1;
+  }
   if (carried < 0) {
     *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
     return 1;
   }
-  char tempDir[kPathSize], folder[kPathSize];
-  DWORD length = GetTempPathA(sizeof(tempDir), tempDir);
-  if (length == 0 || length >= sizeof(tempDir)) tempDir[0] = '\0';
-  uint64_t free = FreeBytes(tempDir);
-  if (free < trailer.unpackedSize + kUnpackReserve) {
+  char folder[kPathSize], tempDir[kPathSize];
+  if (!MakePrivateTempFolder(kUnpackFolderPrefix, folder, sizeof(folder))) {
+    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, folder, kFolderNotWritable);
+    return 1;
+  }
+  // The messages name the temporary folder, where the user can make room.
+  CopyBounded(folder, tempDir, sizeof(tempDir));
+  const_cast<char*>(AfterLastBackslash(tempDir))[0] = '\0';
+  uint64_t free = FreeBytes(folder);
+  if (RoomIsShort(free, trailer.unpackedSize, kUnpackReserve)) {
+    RemovePrivateFolder(folder);
     char room[kMessageSize];
     FormatBounded(room, sizeof(room), kNoRoom, static_cast<unsigned long>(free >> 10),
-                  static_cast<unsigned long>((trailer.unpackedSize + kUnpackReserve) >> 10));
+                  static_cast<unsigned long>((trailer.unpackedSize >> 10) + (kUnpackReserve >> 10)));
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir, room);
     return 1;
   }
-  // A new folder of a name no other run uses: GetTempFileNameA makes a file
-  // of that name, which gives way to the folder.
-  if (!tempDir[0] || !GetTempFileNameA(tempDir, kPrefix, 0, folder) || !DeleteFileA(folder) ||
-      !CreateDirectoryA(folder, nullptr)) {
-    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir,
-                       kFolderNotWritable);
-    return 1;
-  }
-  UnpackResult unpacked = UnpackCabinet(ownPath, trailer.cabinetOffset, folder);
+  UnpackResult unpacked = UnpackCabinet(own.h, ownPath, trailer.cabinetOffset, folder);
+  own.Close();
   DWORD code = 0;
   int ran = unpacked == kUnpacked && RunUnpacked(folder, &code);
-  RemoveUnpackedFolder(folder);
+  // The programs the setup started after the install (the control program,
+  // the viewer) inherit its current folder, which is this one, and may still
+  // hold it.
+  RemovePrivateFolder(folder);
   if (unpacked == kUnpackDamaged)
     *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
   else if (!ran)

@@ -62,7 +62,9 @@ void RemovePreviousVersion() {
   if (!BuildWindowsPath(kUninstallerFileName, ownUninstaller, sizeof(ownUninstaller))) return;
   // A command too long to take its switch is not run: cut, it could start
   // the wrong program or the uninstaller without its switch.
-  if (!AppendUninstallSwitch(command, sizeof(command), ownUninstaller)) return;
+  // A command that is a program's path alone is quoted, whatever its blanks.
+  int wholeIsProgram = command[0] != '"' && NameExists(command);
+  if (!AppendUninstallSwitch(command, sizeof(command), ownUninstaller, wholeIsProgram)) return;
   // The uninstaller starts in the detected product folder; with none
   // detected it starts in this program's own folder, since an empty folder
   // name would make the start fail.

@@ -17,9 +17,16 @@ int IeGenerationForVersion(uint32_t mostSignificant) {
   return 5;
 }
 
-int AppendUninstallSwitch(char* command, size_t size, const char* ownUninstaller) {
+int AppendUninstallSwitch(char* command, size_t size, const char* ownUninstaller, int quoteProgram) {
   size_t length = strlen(command);
   if (length == 0) return 0;
   const char* uninstallSwitch = strcmp(command, ownUninstaller) == 0 ? " \\s" : " -a";
-  return CopyBounded(uninstallSwitch, command + length, size - length);
+  size_t quotes = quoteProgram ? 2 : 0;
+  if (length + quotes + strlen(uninstallSwitch) >= size) return 0;
+  if (quoteProgram) {
+    memmove(command + 1, command, length);
+    command[0] = '"';
+    command[length + 1] = '"';
+  }
+  return CopyBounded(uninstallSwitch, command + length + quotes, size - length - quotes);
 }

@@ -14,7 +14,10 @@ int IeGenerationForVersion(uint32_t mostSignificant);
 // The previous version's uninstall command, as read from the registry, made
 // ready to run in place: " \s" when it is exactly ownUninstaller (this
 // program's copy in the Windows folder, which then uninstalls quietly),
-// " -a" for any other command (the older uninstaller's switch). Returns 0
-// and leaves command unchanged when it is empty or the switch does not fit
-// in size bytes: a command that would have to be cut is not run.
-int AppendUninstallSwitch(char* command, size_t size, const char* ownUninstaller);
+// " -a" for any other command (the older uninstaller's switch). With
+// quoteProgram (the whole command names a program file) the program's path
+// goes in quotes first, so that a path with blanks starts that program and
+// no other. Returns 0 and leaves command unchanged when it is empty or the
+// result does not fit in size bytes: a command that would have to be cut is
+// not run.
+int AppendUninstallSwitch(char* command, size_t size, const char* ownUninstaller, int quoteProgram);

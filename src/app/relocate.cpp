@@ -2,46 +2,34 @@
 
 #include <windows.h>
 
+#include "app/private_folder.h"
 #include "app/run_mode_logic.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/names.h"
 #include "base/process_util.h"
 #include "base/run_log.h"
+#include "base/system_paths.h"
 #include "base/text_util.h"
 #include "install/file_copy.h"
 #include "uninstall/restart_delete.h"
 
-int RelaunchFromTemp(const char* runningPath) {
-  char copyPath[kPathSize];
-  char tempDir[kPathSize];
-  DWORD len = GetTempPathA(sizeof(tempDir), tempDir);
-  if (len == 0 || len >= sizeof(tempDir)) return 0;
-  if (!FormatBounded(copyPath, sizeof(copyPath), "%s%s", tempDir, kUninstallerFileName))
-    return 0;
+namespace {
 
-  // The copy must be writable for the delete-on-close open below: an
-  // uninstaller installed from a read-only medium copies read-only, and an
-  // earlier copy left here may be read-only too.
-  if (!CopyReplacing(runningPath, copyPath)) return 0;
+// The temporary copy's folder: "LFU" and 16 random hex digits.
+const char kCopyFolderPrefix[] = "LFU";
 
-  // Delete-on-close: the copy goes away once its last handle closes, which
-  // is after the copy itself has finished running.
-  ScopedHandle copyFile(CreateFileA(copyPath, 0, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  if (!copyFile.Valid()) return 0;
-
+// Starts the copy with an inheritable handle of this process and the running
+// file's path, and waits until it is idle. 1 when it runs.
+int StartCopy(const char* copyPath, const char* runningPath) {
   ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
   if (!self.Valid()) return 0;
 
   // The command line must fit 260 bytes; a longer one fails the relocation
-  // (the copy is then removed by the delete-on-close handle) rather than
-  // starting the copy with a cut path.
+  // rather than starting the copy with a cut path.
   char commandLine[kPathSize];
   long handleValue = static_cast<long>(reinterpret_cast<INT_PTR>(self.h));
-  if (!BuildRelocationCommand(commandLine, sizeof(commandLine), copyPath,
-                              handleValue, runningPath))
-    return 0;
+  if (!BuildRelocationCommand(commandLine, sizeof(commandLine), copyPath, handleValue, runningPath)) return 0;
 
   // The log switch goes on to the copy, which adds to the same log.
   char withLog[3 * kPathSize];
@@ -53,6 +41,29 @@ int RelaunchFromTemp(const char* runningPath) {
   return StartAndWaitForIdle(commandLine, 1000);
 }
 
+}  // namespace
+
+int RelaunchFromTemp(const char* runningPath) {
+  // A folder of the copy's own, which no other user can write into: a fixed
+  // name in the temporary folder could be made beforehand by anyone, with a
+  // library beside it that the copy, an administrator's program, would load.
+  char folder[kPathSize], copyPath[kPathSize];
+  if (!MakePrivateTempFolder(kCopyFolderPrefix, folder, sizeof(folder))) return 0;
+  int started = 0;
+  // The copy must be writable for the delete-on-close open below: an
+  // uninstaller installed from a read-only medium copies read-only.
+  if (FormatBounded(copyPath, sizeof(copyPath), "%s\\%s", folder, kUninstallerFileName) &&
+      CopyReplacing(runningPath, copyPath)) {
+    // Delete-on-close: the copy goes away once its last handle closes, which
+    // is after the copy itself has finished running.
+    ScopedHandle copyFile(CreateFileA(copyPath, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    started = copyFile.Valid() && StartCopy(copyPath, runningPath);
+  }
+  if (!started) RemovePrivateFolder(folder);
+  return started;
+}
+
 void FinishRelocation(const char* handleText, const char* installedPath) {
   long value = ParseHandleValue(handleText);
   // Negative values are the pseudo-handles of this very process and thread:
@@ -62,5 +73,25 @@ void FinishRelocation(const char* handleText, const char* installedPath) {
     WaitForSingleObject(firstProcess, INFINITE);
     CloseHandle(firstProcess);
   }
-  DeleteInstalledFile(installedPath);
+  // Only the Windows folder's own uninstaller: whoever starts this program
+  // with a path on its command line must not get an administrator's
+  // deletion of any other file.
+  char installed[kPathSize];
+  if (BuildWindowsPath(kUninstallerFileName, installed, sizeof(installed)) &&
+      EqualsNoCase(installedPath, installed))
+    DeleteInstalledFile(installedPath);
+}
+
+void ScheduleCopyFolderRemoval() {
+  char own[kPathSize], folder[kPathSize];
+  if (!GetOwnPath(own, sizeof(own)) || !CopyBounded(own, folder, sizeof(folder))) return;
+  char* name = const_cast<char*>(AfterLastBackslash(folder));
+  if (!name) return;
+  name[-1] = '\0';
+  if (!IsPrivateTempFolder(folder, kCopyFolderPrefix)) return;
+  // The copy's file goes when it has run, as it was opened delete-on-close,
+  // and at the restart in any case; its folder, which cannot go while the
+  // copy runs from it, goes at the restart after it.
+  DeleteAtRestart(own);
+  DeleteAtRestart(folder);
 }

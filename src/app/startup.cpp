@@ -10,11 +10,13 @@
 #include "app/unattended_logic.h"
 #include "app/window_logic.h"
 #include "base/ask_user.h"
+#include "base/code_page.h"
 #include "base/globals.h"
 #include "base/names.h"
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
+#include "install/script_files.h"
 #include "resources/resource_ids.h"
 
 const char kSetupCaptionText[] = LF_PRODUCT " Browser Installation";
@@ -150,6 +152,7 @@ int DecideRunMode() {
     case kFinishRelocation:
       FinishRelocation(argv[1], argv[2]);
       OpenRelocatedLog();
+      ScheduleCopyFolderRemoval();
       return 1;
     case kRunInPlace:
       break;
@@ -172,6 +175,11 @@ int InitInstance(HINSTANCE instance) {
   // A Windows folder too long for the script path leaves the path empty
   // rather than cut; the script operations then find no file.
   BuildWindowsPath(kUninstallScriptRelative, g_uninstScriptPath, sizeof(g_uninstScriptPath));
+  // Scripts an earlier version wrote in the system's old code page are read
+  // in UTF-8 from now on: their names must still match the files.
+  ConvertOldCodePageScript(g_uninstScriptPath);
+  char olderLog[kPathSize];
+  if (BuildOlderLogPath(olderLog, sizeof(olderLog))) ConvertOldCodePageScript(olderLog);
 
   DetectInstalledProduct();
 

@@ -7,6 +7,7 @@
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
 #include "base/ask_user.h"
+#include "base/system_library.h"
 
 namespace {
 const char kComFailed[] = "Can't initalize COM.";
@@ -14,6 +15,9 @@ const char kComFailedCaption[] = "Error";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before any library is loaded: the program runs as administrator from
+  // folders others can write to.
+  RestrictLibrarySearch();
   // A single-file download runs the package it carries, before anything else.
   int carriedExitCode = 0;
   if (RunCarriedPackage(&carriedExitCode)) return carriedExitCode;

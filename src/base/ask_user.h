@@ -23,6 +23,7 @@ enum ExitCode {
   kExitStartFailed = 11,      // the program could not start (window, COM)
   kExitDamagedDownload = 12,  // the single file's package fails its checksum or was cut short
   kExitCannotUnpack = 13,     // the single file's package cannot be unpacked (temporary folder, space)
+  kExitOwnFileUnreadable = 14,  // the program cannot open its own file
 };
 
 // MessageBoxA, logged with its answer; a silent setup shows nothing and

@@ -81,6 +81,10 @@ uint64_t SignedImageEnd(const unsigned char* headers, size_t headerSize, uint64_
   return size && offset < fileSize && offset + size == fileSize ? offset : fileSize;
 }
 
+int RoomIsShort(uint64_t freeBytes, uint64_t neededBytes, uint64_t reserveBytes) {
+  return freeBytes < reserveBytes || freeBytes - reserveBytes < neededBytes;
+}
+
 uint32_t Crc32(uint32_t crc, const void* data, size_t size) {
   static uint32_t table[256];
   if (!table[1])

@@ -45,6 +45,11 @@ size_t SecurityDirectoryAt(const unsigned char* headers, size_t headerSize);
 // bytes (the DOS and PE headers; 1 KB is enough for the programs here).
 uint64_t SignedImageEnd(const unsigned char* headers, size_t headerSize, uint64_t fileSize);
 
+// 1 when a drive with freeBytes free cannot take neededBytes and keep
+// reserveBytes for the file system's own records. Never overflows, whatever
+// size a trailer names.
+int RoomIsShort(uint64_t freeBytes, uint64_t neededBytes, uint64_t reserveBytes);
+
 // CRC-32 (IEEE 802.3, as zip and cabinets use it) of size bytes, continuing
 // from crc (0 to start).
 uint32_t Crc32(uint32_t crc, const void* data, size_t size);

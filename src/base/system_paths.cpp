@@ -20,3 +20,11 @@ int BuildWindowsPath(const char* relative, char* out, size_t size) {
   if (len == 0 || len >= sizeof(windowsDir)) return 0;
   return FormatBounded(out, size, "%s\\%s", windowsDir, relative);
 }
+
+int BuildSystemPath(const char* relative, char* out, size_t size) {
+  char systemDir[kPathSize];
+  UINT len = GetSystemDirectoryA(systemDir, sizeof(systemDir));
+  if (size) out[0] = '\0';
+  if (len == 0 || len >= sizeof(systemDir)) return 0;
+  return FormatBounded(out, size, "%s\\%s", systemDir, relative);
+}

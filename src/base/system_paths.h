@@ -9,3 +9,7 @@ int GetOwnPath(char* out, size_t size);
 
 // <Windows folder>\<relative>.
 int BuildWindowsPath(const char* relative, char* out, size_t size);
+
+// <system folder>\<relative>: where Windows keeps its own programs and
+// libraries, which only administrators can change.
+int BuildSystemPath(const char* relative, char* out, size_t size);

@@ -21,3 +21,14 @@ int EqualsNoCase(const char* a, const char* b);
 
 // The part after the last backslash, or nullptr when there is none.
 const char* AfterLastBackslash(const char* path);
+
+// 1 when the bytes are well-formed UTF-8: no overlong form, no surrogate,
+// nothing above U+10FFFF, no sequence cut short.
+int IsValidUtf8(const char* text, size_t length);
+
+// 1 when a byte above 127 occurs: text that reads the same in every code page
+// has none.
+int HasNonAscii(const char* text, size_t length);
+
+// The length of a UTF-8 byte-order mark at the start (3), or 0.
+size_t Utf8BomLength(const char* text, size_t length);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/ask_user.h"
+#include "base/file_queries.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
@@ -18,7 +19,6 @@ namespace {
 
 const char kNavigatorExe[] = "Netscape.exe";
 const char kPluginsFolder[] = "Plugins";
-const char kRootBlock[] = "\\";
 // A copy takes its source's attributes. A package on a CD marks every file
 // read-only, and a single file's unpacked package marks its files
 // temporary (kept in the cache, never written to the disk, while memory
@@ -50,12 +50,6 @@ const char* const kOldLayoutNames[] = {
     "\\Domains",      "\\Objects",      "\\Media",        "\\Worldlist.dat", "\\LFViewer.exe",
     "\\LFViewer.gid", "\\LFViewer.hlp", "\\LFViewer.cnt", "\\LFCtrl.exe",
 };
-
-// Opened as the existence and time checks open files: for reading, nothing
-// shared, so that a file another process holds open counts as absent.
-HANDLE OpenForReading(const char* path) {
-  return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
 // The folder a list is installed into, ending in a backslash.
 int ChooseDestinationFolder(const char* listName, char* folder, size_t size) {
@@ -310,8 +304,6 @@ int CreateFolderPath(const char* path) {
   return 1;
 }
 
-int NameExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
 int ClearCarriedAttributes(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
@@ -332,44 +324,6 @@ BOOL CopyReplacing(const char* source, const char* dest) {
   }
   SetLastError(error);
   return FALSE;
-}
-
-int FileExists(const char* path) {
-  ScopedHandle file(OpenForReading(path));
-  return file.Valid() ? 1 : 0;
-}
-
-int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* leastSignificant) {
-  *mostSignificant = 0;
-  *leastSignificant = 0;
-  DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-  if (size == 0) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
-
-  HeapText block(size);
-  if (!block) return 0;
-  if (!GetFileVersionInfoA(path, 0, size, block.get())) return 0;
-  void* value = nullptr;
-  UINT valueSize = 0;
-  if (!VerQueryValueA(block.get(), kRootBlock, &value, &valueSize) ||
-      valueSize < sizeof(VS_FIXEDFILEINFO))
-    return 0;
-  const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(value);
-  *mostSignificant = info->dwFileVersionMS;
-  *leastSignificant = info->dwFileVersionLS;
-  return 1;
-}
-
-int GetFileWriteTime(const char* path, DWORD* high, DWORD* low) {
-  *high = 0;
-  *low = 0;
-  ScopedHandle file(OpenForReading(path));
-  if (!file.Valid()) return 0;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file.h, &info)) return 0;
-  *high = info.ftLastWriteTime.dwHighDateTime;
-  *low = info.ftLastWriteTime.dwLowDateTime;
-  return 1;
 }
 
 int IsInstalledFileNewer(const char* installedPath, const char* newPath) {

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/file_queries.h"
+
 // Copies every line of the list (section of the setup script) into the
 // install folder (or Netscape's Plugins folder for "Plugins"); with record
 // set, records each line in the uninstall script and finally the "Products"
@@ -12,12 +14,6 @@ int InstallFileList(HWND window, const char* listName, int record);
 // Creates every folder along path (the text after the last backslash is a
 // file name and never created). 1 when all exist afterwards.
 int CreateFolderPath(const char* path);
-
-// 1 when the file can be opened for reading with no sharing allowed.
-int FileExists(const char* path);
-
-// 1 when a file or folder of that name is there, whatever its sharing.
-int NameExists(const char* path);
 
 // Takes off a file this program wrote the attributes its source carried: the
 // read-only mark a package on a CD (or unpacked from some archives) gives
@@ -32,13 +28,6 @@ int ClearCarriedAttributes(const char* path);
 // keeps neither attribute of ClearCarriedAttributes. The result and last error
 // are CopyFileA's.
 BOOL CopyReplacing(const char* source, const char* dest);
-
-// The fixed file version's most and least significant halves. A missing
-// file gives 1 and 0.0; a file without version information gives 0.
-int GetFileVersionNumbers(const char* path, DWORD* mostSignificant, DWORD* leastSignificant);
-
-// The last-write time's high and low halves; 0 when the file cannot be read.
-int GetFileWriteTime(const char* path, DWORD* high, DWORD* low);
 
 // 1 when the installed file is newer (by version, or by time when either
 // has no version information) than the new one.

@@ -25,17 +25,46 @@ int IsPairGreater(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) 
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The names Windows gives its devices in every folder: "CON", "NUL",
+// "COM1" and the others, also with an extension ("nul.txt") or blanks
+// before it, and the port numbers written as superscripts (UTF-8).
+bool IsDeviceName(const char* part, size_t length) {
+  static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+  static const char* const kPortDigits[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9",
+                                            "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+  size_t stem = 0;
+  while (stem < length && part[stem] != '.') ++stem;
+  while (stem > 0 && IsBlank(part[stem - 1])) --stem;
+  // The first n characters of the part are name (small letters), ASCII case folded.
+  auto startsWith = [&](const char* name, size_t n) {
+    if (stem < n) return false;
+    for (size_t i = 0; i < n; ++i)
+      if (FoldAscii(part[i]) != name[i]) return false;
+    return true;
+  };
+  for (const char* device : kDevices)
+    if (stem == strlen(device) && startsWith(device, stem)) return true;
+  static const char* const kPorts[] = {"com", "lpt"};
+  for (const char* port : kPorts)
+    for (const char* digit : kPortDigits)
+      if (stem == 3 + strlen(digit) && startsWith(port, 3) && memcmp(part + 3, digit, strlen(digit)) == 0)
+        return true;
+  return false;
+}
+
 }  // namespace
 
 int StaysInFolder(const char* path, size_t length) {
   if (length > 0 && IsSeparator(path[0])) return 0;
-  size_t dots = 0;
+  size_t dots = 0, start = 0;
   bool otherThanDots = false;
   for (size_t i = 0; i <= length; ++i) {
     if (i == length || IsSeparator(path[i])) {
       if (dots >= 2 && !otherThanDots) return 0;
+      if (IsDeviceName(path + start, i - start)) return 0;
       dots = 0;
       otherThanDots = false;
+      start = i + 1;
     } else if (path[i] == ':') {
       return 0;
     } else if (path[i] == '.') {

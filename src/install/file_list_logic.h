@@ -30,8 +30,10 @@ enum ListLineKind {
 // 1 when the first `length` characters of a relative path name something
 // inside the folder they are appended to; 0 when they could lead out of it:
 // a leading backslash or slash (a root or a "\\server\share" path), a colon
-// (a drive, or a stream of another name), or a part made only of dots and
-// blanks with two dots or more ("..", and the forms Windows trims to it).
+// (a drive, or a stream of another name), a part made only of dots and
+// blanks with two dots or more ("..", and the forms Windows trims to it), or
+// a part that names a device ("CON", "NUL", "COM1", "LPT1", ... with or
+// without an extension), which Windows opens in place of any file.
 // Slashes separate parts as backslashes do, as they do for Windows.
 int StaysInFolder(const char* path, size_t length);
 

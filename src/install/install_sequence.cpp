@@ -39,7 +39,10 @@ const char kWrapperValue[] = "Wrapper";
 const char kWrapperCommand[] = "runonce";
 const char kGrpConvValue[] = "GrpConv";
 const char kGrpConvCommand[] = "grpconv -o";
-const char kRunOnceCommand[] = "runonce -r";
+// Started from the system folder by its full path: by its bare name Windows
+// would look for it beside this program first.
+const char kRunOnceProgram[] = "runonce.exe";
+const char kRunOnceArgument[] = "-r";
 
 // The Start-menu folder of the older, separately uninstalled viewer: the key
 // of its shortcut in the older removal log's "Uninst" section.
@@ -116,11 +119,12 @@ int InstallUninstaller() {
                       uninstaller, 1);
 }
 
-// Starts "<install folder>\<program>[ argument]" and waits until it is idle.
+// Starts "<install folder>\<program>"[ argument] and waits until it is idle.
 void StartInstalledProgram(const char* program, const char* argument, DWORD waitMs) {
-  char commandLine[kPathSize];
-  // A command line that does not fit is not started rather than cut.
-  if (FormatBounded(commandLine, sizeof(commandLine), "%s\\%s%s%s", g_installDir, program,
+  // The quoted path with its argument; one that does not fit is not started
+  // rather than cut.
+  char commandLine[kPathSize + 8];
+  if (FormatBounded(commandLine, sizeof(commandLine), "\"%s\\%s\"%s%s", g_installDir, program,
                     argument[0] ? " " : "", argument))
     StartAndWaitForIdle(commandLine, waitMs);
 }
@@ -230,8 +234,10 @@ int ScheduleGroupConversion() {
   LogLine("registry value written: HKLM\\%s \"%s\"", kRunOnceKey, kGrpConvValue);
   runOnce.Close();
 
-  char commandLine[sizeof(kRunOnceCommand)];
-  CopyBounded(kRunOnceCommand, commandLine, sizeof(commandLine));
+  char program[kPathSize], commandLine[kPathSize + 8];
+  if (!BuildSystemPath(kRunOnceProgram, program, sizeof(program)) ||
+      !FormatBounded(commandLine, sizeof(commandLine), "\"%s\" %s", program, kRunOnceArgument))
+    return 1;
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESHOWWINDOW;

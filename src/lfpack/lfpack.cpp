@@ -34,6 +34,12 @@ std::string FixReserve(std::string text, const PackageReport& r) {
   return SetProfileValue(text, kSectionReserve, kKeySizeLibraries, std::to_string(r.dllBytes));
 }
 
+const char kScriptNotUtf8[] =
+    "Windows 10 (1903) and later read the setup script as UTF-8, so a name on it with other letters does not "
+    "match its file and the install fails";
+const char kLicenceNotUtf8[] =
+    "the setup shows it in the system's old code page, which may not be the one it was written in";
+
 std::string Count(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
 int Usage() {
@@ -60,6 +66,13 @@ int Check(const char* folderArg, bool strict, bool fixReserve) {
   std::error_code ec;
   bool licence = fs::is_regular_file(PackagePath(folder, kLicenseFileName), ec);
   PackageReport report = CheckPackage(ParseProfile(text), licence, lookup);
+  std::string licenceText;
+  auto utf8 = [&](PackageReport* r) {
+    CheckUtf8Lines(text, kSetupScriptName, kScriptNotUtf8, r);
+    if (licence && ReadWholeFile(PackagePath(folder, kLicenseFileName), &licenceText))
+      CheckUtf8Lines(licenceText, kLicenseFileName, kLicenceNotUtf8, r);
+  };
+  utf8(&report);
   if (fixReserve) {
     text = FixReserve(text, report);
     if (!WriteWholeFile(scriptPath, text)) {
@@ -70,6 +83,7 @@ int Check(const char* folderArg, bool strict, bool fixReserve) {
             std::to_string(report.coreBytes).c_str(), std::to_string(report.contentBytes).c_str(),
             std::to_string(report.dllBytes).c_str());
     report = CheckPackage(ParseProfile(text), licence, lookup);
+    utf8(&report);
   }
   for (const Finding& f : report.findings) fprintf(stdout, "%s\n", FormatFinding(f).c_str());
   fprintf(stdout, "lfpack: %s: %s, %s\n", folderArg, Count(report.errors, "error").c_str(),

@@ -90,7 +90,7 @@ const char* VerdictText(ListLineVerdict v) {
     case kLineNoDest: return "malformed line: no destination file name before the comma: the copy goes to the install folder itself and fails, so the install fails. Fix: name the file before the comma.";
     case kLineFolderDest: return "malformed line: the destination ends in a backslash: the copy goes to a folder name and fails, so the install fails. Fix: end the destination with the file name.";
     case kLineNoSource: return "malformed line: nothing after the comma: the source is the setup folder itself, its copy fails, so the install fails. Fix: name the source file after the comma, or drop the comma.";
-    case kLineLeavesFolder: return "path leaves its folder: the destination or the source has a \"..\" part, a drive, a leading backslash or a network path, so it could name another program's file: the install refuses this line and fails. Fix: write both paths relative to their folder (the product folder, the package folder).";
+    case kLineLeavesFolder: return "path leaves its folder: the destination or the source has a \"..\" part, a drive, a leading backslash, a network path or a device name (CON, NUL, COM1, LPT1, ...), so it could name another program's file or a device: the install refuses this line and fails. Fix: write both paths relative to their folder (the product folder, the package folder), with no part named like a device.";
     case kLineBadCharacter: return "malformed line: a name holds a character Windows refuses in file names (< > : \" | ? *, or a control character): the copy fails, so the install fails. Fix: rename the file.";
     default: return "";
   }
@@ -233,6 +233,21 @@ PackageReport CheckPackage(const Profile& script, bool licensePresent, const Sou
           "dialog and ends. Fix: add license.txt beside LFSetup.exe.",
           kLicenseFileName);
   return c.report;
+}
+
+void CheckUtf8Lines(const std::string& text, const char* file, const char* effect, PackageReport* report) {
+  int line = 1;
+  for (size_t start = 0; start < text.size(); ++line) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (!IsValidUtf8(text.data() + start, end - start)) {
+      report->findings.push_back(Finding{false, file, line,
+                                         std::string("not UTF-8: the line is in another code page: ") + effect +
+                                             ". Fix: save the file as UTF-8."});
+      ++report->warnings;
+    }
+    start = end + 1;
+  }
 }
 
 std::string FormatFinding(const Finding& f) {

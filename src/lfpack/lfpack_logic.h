@@ -18,7 +18,7 @@ enum ListLineVerdict {
   kLineFolderDest,     // the destination part ends in a backslash
   kLineNoSource,       // nothing after the comma
   kLineBadCharacter,   // a character Windows refuses in file names
-  kLineLeavesFolder,   // a part "..", a drive, a leading backslash or a network path
+  kLineLeavesFolder,   // a part "..", a drive, a leading backslash, a network path or a device name
 };
 
 // One line of a file list as the install parses it (ParseFileListLine) into
@@ -50,6 +50,11 @@ struct PackageReport {
 };
 
 PackageReport CheckPackage(const Profile& script, bool licensePresent, const SourceLookup& lookup);
+
+// A warning for each line of a package text file (the setup script, the
+// licence) that is not valid UTF-8, which Windows 10 and later read the
+// program's texts as; `effect` says what then happens on the user's machine.
+void CheckUtf8Lines(const std::string& text, const char* file, const char* effect, PackageReport* report);
 
 // "FILE:LINE: error: TEXT" (no line number for a whole file).
 std::string FormatFinding(const Finding& finding);

@@ -3,13 +3,11 @@
 #include <windows.h>
 #include <cstring>
 
+#include "base/file_queries.h"
 #include "base/globals.h"
 #include "base/heap_text.h"
 #include "base/names.h"
 #include "base/text_util.h"
-// Up the house: the viewer's version is read with the file copy's version
-// query.
-#include "install/file_copy.h"
 #include "registry/component_list.h"
 #include "registry/file_types.h"
 #include "registry/reg_helpers.h"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/globals.h"
+#include "base/handles.h"
 #include "base/heap_text.h"
 #include "base/names.h"
 #include "base/run_log.h"
@@ -65,6 +66,24 @@ int DeleteAtRestart(const char* path) {
                                 : ScheduleInWininit(path);
   LogLine("%s at restart: %s", scheduled ? "deletion scheduled" : "deletion not scheduled", path);
   return scheduled;
+}
+
+void DeleteTreeAtRestart(const char* folder) {
+  char pattern[kPathSize];
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search;
+  if (FormatBounded(pattern, sizeof(pattern), "%s\\*", folder)) search.h = FindFirstFileA(pattern, &entry);
+  for (BOOL more = search.Valid(); more; more = FindNextFileA(search.h, &entry)) {
+    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
+    char path[kPathSize];
+    if (action == kTreeSkip || !FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName)) continue;
+    if (action == kTreeDescend)
+      DeleteTreeAtRestart(path);
+    else
+      DeleteAtRestart(path);
+  }
+  search.Close();
+  DeleteAtRestart(folder);
 }
 
 void DeleteFileAtRestart(const char* path, const char* topFolder) {

@@ -23,3 +23,8 @@ int DeleteAtRestart(const char* path);
 // backslash; null or empty for none), deepest first, so that they go too
 // once emptied. Folders are scheduled after the files they hold.
 void DeleteFileAtRestart(const char* path, const char* topFolder);
+
+// Schedules everything left in folder, then the folder: each file, each
+// subfolder after what it holds. A link or junction inside is scheduled as
+// itself and never walked into.
+void DeleteTreeAtRestart(const char* folder);

@@ -6,6 +6,7 @@
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/names.h"
+#include "base/system_library.h"
 #include "base/text_util.h"
 #include "resources/resource_ids.h"
 #include "wizard/setup_wizard.h"
@@ -14,7 +15,7 @@
 namespace {
 
 const char kBrowseTitle[] = "Please Choose a Directory";
-const char kKernelLibrary[] = "KERNEL32.DLL";
+const char kKernelLibrary[] = "kernel32.dll";
 const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
 const char kShortageQuestion[] =
     "There are %iK Bytes free on '%s' but the installation\nrequires %iK Bytes.\n\n"
@@ -30,10 +31,9 @@ int SpaceTooSmall(const char* root, uint32_t required, uint32_t* freeBytes) {
   version.dwOSVersionInfoSize = sizeof(version);
   GetVersionExA(&version);
   if (UsesExtendedSpaceQuery(version.dwPlatformId, version.dwBuildNumber)) {
-    HMODULE kernel = LoadLibraryA(kKernelLibrary);
+    HMODULE kernel = LoadSystemLibrary(kKernelLibrary);
     if (!kernel) return 0;
-    FreeSpaceExFn query = reinterpret_cast<FreeSpaceExFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, kFreeSpaceExName)));
+    FreeSpaceExFn query = FunctionAs<FreeSpaceExFn>(GetProcAddress(kernel, kFreeSpaceExName));
     ULARGE_INTEGER toCaller, total, allFree;
     int small = query && query(root, &toCaller, &total, &allFree) &&
                 ExtendedSpaceTooSmall(toCaller.QuadPart, required);

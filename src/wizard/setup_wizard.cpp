@@ -1,6 +1,7 @@
 #include "wizard/setup_wizard.h"
 
 #include "base/ask_user.h"
+#include "base/code_page.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
@@ -75,10 +76,16 @@ void LoadLicenseText(HWND dialog) {
     return;
   }
   file.Close();
-  // Terminated after the bytes actually read, so a file that shrank since
-  // its size was taken never shows uninitialised memory.
-  text[got] = '\0';
-  SetDlgItemTextA(dialog, IDC_LICENSE_TEXT, text.get());
+  // Only the bytes actually read, so a file that shrank since its size was
+  // taken never shows uninitialised memory; saved in UTF-8 or in the
+  // system's old code page, it shows the same.
+  HeapText shown;
+  if (!ToProgramCodePage(text.get(), got, &shown)) {
+    AskUser(dialog, kMemoryError, g_criticalErrorCaption, MB_OK | MB_TOPMOST, IDOK);
+    PostQuitMessage(0);
+    return;
+  }
+  SetDlgItemTextA(dialog, IDC_LICENSE_TEXT, shown.get());
   SetFocus(GetDlgItem(dialog, IDC_LICENSE_TEXT));
 
   RECT own, owner;

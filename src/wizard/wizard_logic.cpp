@@ -21,8 +21,19 @@ void GetPathRoot(const char* path, char* root, size_t size) {
   if (path[0] != '\\' || path[1] != '\\') return CopyPrefix(path, strlen(path), root, size);
   const char* share = strchr(path + 2, '\\');
   if (!share) return CopyPrefix(path, 0, root, size);
+  // A share's root ends in a backslash, as the free-space query needs it
+  // ("\\server\share\"); without one the query fails and the check passes
+  // whatever the share holds.
   const char* rest = strchr(share + 1, '\\');
-  CopyPrefix(path, rest ? rest - path : strlen(path), root, size);
+  size_t length = rest ? static_cast<size_t>(rest + 1 - path) : strlen(path);
+  CopyPrefix(path, length, root, size);
+  if (rest || size == 0) return;
+  if (length + 1 >= size) {
+    root[0] = '\0';
+    return;
+  }
+  root[length] = '\\';
+  root[length + 1] = '\0';
 }
 
 uint32_t ReservedDiskSpaceSum(uint32_t productBytes, uint32_t contentBytes, uint32_t libraryBytes) {

@@ -9,10 +9,9 @@ extern const char kDefaultInstallDir[];  // "C:\Program Files\LUMENFIELD"
 
 // The root of a destination for the free-space query: up to and including
 // the first ":\"; else the whole path unless it starts with "\\"; else the
-// UNC server and share ("\\srv\apps"), or the whole path when it has no
-// share part. A UNC path without a backslash after the leading two gives "".
-// The root is never longer than the path; a root that does not fit `size`
-// gives "".
+// UNC server and share with the backslash the query needs ("\\srv\apps\").
+// A UNC path without a backslash after the leading two gives "". A root
+// that does not fit `size` gives "".
 void GetPathRoot(const char* path, char* root, size_t size);
 
 // The setup script's three reserved sizes added as unsigned 32-bit bytes

@@ -14,6 +14,14 @@ TEST(Crc32, IeeeCheckValueInAnyParts) {
   EXPECT_EQ(0u, Crc32(0, "", 0));
 }
 
+// Room is short below the need plus the reserve, also when the need named is near 2^64 (the sum would wrap).
+TEST(RoomIsShort, NeedPlusReserveWithoutWrapping) {
+  const uint64_t huge = ~0ull;
+  struct { uint64_t free, needed; int shortOfRoom; } cases[] = {
+      {110, 100, 0}, {109, 100, 1}, {9, 0, 1}, {10, 0, 0}, {huge, huge - 9, 1}, {huge, huge - 10, 0}};
+  for (const auto& c : cases) EXPECT_EQ(c.shortOfRoom, RoomIsShort(c.free, c.needed, 10)) << c.free << " " << c.needed;
+}
+
 // A trailer read back whole, behind up to 7 zero bytes a signer aligns with; one whose cabinet does not fit before it
 // is a file cut short (-1); other bytes are no trailer (0).
 TEST(ReadTrailer, FindsTheTrailerAtTheSignedEnd) {

@@ -4,6 +4,8 @@
 // the shipped 32-bit one. A failing row prints every mismatch and the
 // transcript of the windows it saw.
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -58,14 +60,21 @@ std::string Escaped(const std::string& s) {
   return out;
 }
 
-// The other way, for files a row writes; a text taken from the lines below a
-// "<<" is used as it stands.
+// The other way, for files a row writes, with "\xNN" for a byte of another
+// code page; a text taken from the lines below a "<<" is used as it stands.
 std::string Unescape(const std::string& s) {
   if (s.find('\n') != std::string::npos) return s;
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     bool escape = s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'n' || s[i + 1] == 't');
-    out += escape ? (s[++i] == 'n' ? '\n' : '\t') : s[i];
+    bool byte = s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x' && isxdigit(static_cast<unsigned char>(s[i + 2])) &&
+                isxdigit(static_cast<unsigned char>(s[i + 3]));
+    if (byte) {
+      out += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      out += escape ? (s[++i] == 'n' ? '\n' : '\t') : s[i];
+    }
   }
   return out;
 }
@@ -305,6 +314,51 @@ bool OpenKey(const std::string& path, REGSAM access, bool create, Key* k) {
                   : RegOpenKeyExA(h, key.c_str(), 0, access, &k->h));
 }
 
+// The one folder below parent, or "" when there is not exactly one.
+std::string OnlyFolderBelow(const std::string& parent) {
+  std::vector<std::string> entries;
+  ListFiles(parent, "", &entries);
+  std::vector<std::string> folders;
+  for (const std::string& e : entries)
+    if (e.back() == '\\' && e.find('\\') == e.size() - 1) folders.push_back(e);
+  return folders.size() == 1 ? parent + "\\" + folders[0].substr(0, folders[0].size() - 1) : "";
+}
+
+// "" when every entry of the folder's access list lets in only the running
+// user, the Administrators or SYSTEM (and there is one); else the list.
+std::string NotPrivate(const std::string& folder) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                            nullptr, &sd))
+    return "no access list";
+  HANDLE token = nullptr;
+  std::vector<BYTE> user(512);
+  DWORD size = 0;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  GetTokenInformation(token, TokenUser, user.data(), user.size(), &size);
+  CloseHandle(token);
+  PSID admins = nullptr, system = nullptr;
+  ConvertStringSidToSidA("BA", &admins);
+  ConvertStringSidToSidA("SY", &system);
+  bool allowed = dacl && dacl->AceCount > 0;
+  for (DWORD i = 0; allowed && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    GetAce(dacl, i, reinterpret_cast<void**>(&ace));
+    PSID sid = &ace->SidStart;
+    allowed = EqualSid(sid, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid) || EqualSid(sid, admins) ||
+              EqualSid(sid, system);
+  }
+  char* text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+  std::string list = text ? text : "?";
+  LocalFree(text);
+  LocalFree(admins);
+  LocalFree(system);
+  LocalFree(sd);
+  return allowed ? "" : list;
+}
+
 // The files and folders Windows is to delete at its next start (folded).
 std::vector<std::string> PendingDeletions() {
   std::vector<std::string> out;
@@ -380,6 +434,12 @@ std::map<std::string, std::string> Snapshot() {
   std::map<std::string, std::string> all;
   SnapshotKey(HKEY_LOCAL_MACHINE, "", "HKLM", &all);
   SnapshotKey(HKEY_CURRENT_USER, "", "HKCU", &all);
+  // Wine rewrites its font code pages whenever a program of another code
+  // page than the last one starts (the setup's UTF-8, a Windows program's
+  // own): a record of Wine's, not of the program under test.
+  all.erase("HKCU\\Software\\Wine\\Fonts\\Codepages");
+  for (const char* font : {"OEMFONT.FON", "FIXEDFON.FON", "FONTS.FON"})
+    all.erase(std::string("HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts\\") + font);
   std::vector<std::string> files;
   ListFiles("C:", "", &files);
   for (const std::string& f : files) all["C:\\" + f] = "file";
@@ -646,6 +706,11 @@ struct RowRun {
       if (option == "default") Compare("default button of \"" + caption + "\"", value, DefaultButton(w));
       // The programs beside the setup end before the press, as a user closes them while the message waits.
       if (option == "stopped") running.clear();
+      if (option == "private") {
+        std::string folder = OnlyFolderBelow(value), list = folder.empty() ? "" : NotPrivate(folder);
+        if (folder.empty() || !list.empty())
+          Fail("not one private folder below " + value + (folder.empty() ? "" : ": " + folder + " admits " + list));
+      }
     }
     return (failures.size() == failed && Press(*run, w, button)) ||
            Fail("cannot press [" + button + "] in \"" + caption + "\"");
@@ -804,14 +869,7 @@ struct RowRun {
   // The next program start of the stand-ins' log ("-": none further).
   void ExpectStart(const std::string& expected) {
     std::istringstream in(logRead ? "" : ReadText(kLog));
-    for (std::string line; std::getline(in, line); log.push_back(line)) {
-      // Wine quotes a program path with blanks that a command line gave
-      // without quotes; those quotes go, so that a line reads as the program built it.
-      size_t tab = line.find('\t'), close = line.find('"', tab + 2);
-      if (tab != std::string::npos && line.compare(tab + 1, 1, "\"") == 0 && close != std::string::npos &&
-          line.find(' ', tab + 1) < close)
-        line.erase(close, 1).erase(tab + 1, 1);
-    }
+    for (std::string line; std::getline(in, line);) log.push_back(line);
     logRead = true;
     if (expected != "-")
       Compare("program start", expected, log.empty() ? "(no further start)" : Escaped(log.front()));
@@ -902,6 +960,24 @@ const Verb kVerbs[] = {
     {"given running", false, [](RowRun& r, const Fields& f) { return r.GivenRunning(f[0]); }},
     {"given stopped", false, [](RowRun& r, const Fields&) { return r.running.clear(), true; }},
     {"given snapshot", false, [](RowRun& r, const Fields&) { return r.snapshot = Snapshot(), true; }},
+    {"given library", false,
+     [](RowRun&, const Fields& f) {
+       bool placed = true;
+       for (const std::string& name : List(F(f, 1))) placed = placed && CopyTo(Built("planted_library.dll"), f[0] + "\\" + name);
+       return placed;
+     }},
+    {"given native-first", false,
+     [](RowRun&, const Fields& f) {
+       // Wine takes its own libraries first; "native,builtin" gives Windows'
+       // order: a library file found on the search path before the system's.
+       // Every program started from now on reads it from the registry (a
+       // changed WINEDLLOVERRIDES would not reach them: Wine reads it from
+       // the environment it was started with).
+       bool set = true;
+       for (const std::string& name : List(f[0]))
+         set = set && WriteValue("HKCU\\Software\\Wine\\DllOverrides", name.substr(0, name.rfind(".dll")), "sz:native,builtin");
+       return set;
+     }},
     {"run", false,
      [](RowRun& r, const Fields& f) {
        if (!CopyTo(r.Setup(), f[0])) return r.Fail("cannot place the program at " + f[0]);

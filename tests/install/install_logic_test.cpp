@@ -43,12 +43,15 @@ TEST(ParseFileListLine, SplitsDestinationSourceAndStar) {
 }
 
 // A relative path leads out of its folder through a part of dots (as Windows trims ".. " and "..." to ".."), a
-// colon (a drive or a stream), or a leading backslash or slash (a root, a network path); slashes separate parts.
+// colon (a drive or a stream), a leading backslash or slash (a root, a network path), or a part naming a device
+// (any case, any extension, blanks before it, superscript port numbers); slashes separate parts.
 TEST(StaysInFolder, RefusesEveryWayOut) {
   struct { const char* path; int stays; } cases[] = {
       {"a\\b.txt", 1}, {".\\a.txt", 1}, {"a..b\\..c", 1}, {"", 1}, {"..\\x", 0}, {"a\\..", 0}, {"a/../x", 0},
       {"a\\.. \\x", 0}, {"...\\x", 0}, {"C:\\x", 0}, {"C:x", 0}, {"x.txt:hidden", 0}, {"\\x", 0},
-      {"\\\\server\\share\\x", 0}, {"/x", 0}};
+      {"\\\\server\\share\\x", 0}, {"/x", 0}, {"con", 0}, {"a\\NUL.txt", 0}, {"Aux .log", 0}, {"x/com9", 0},
+      {"lpt1\\x", 0}, {"COM\xC2\xB9", 0}, {"conout$", 0}, {"prn.a.b", 0}, {"console", 1}, {"com10", 1}, {"lpt0", 1},
+      {"com", 1}, {"nul_x", 1}, {"a.nul", 1}};
   for (const auto& c : cases) EXPECT_EQ(c.stays, StaysInFolder(c.path, std::strlen(c.path))) << c.path;
   // Only the given length counts: the destination part before a comma.
   EXPECT_EQ(1, StaysInFolder("a.txt,..\\b", 5));

@@ -25,6 +25,18 @@ TEST(CheckListLine, VerdictPerSyntax) {
   for (const auto& c : cases) EXPECT_EQ(c.verdict, CheckListLine(kWorld, c.line.c_str(), &out)) << c.line;
 }
 
+// Each line that is not UTF-8 (Latin-1 bytes, a cut sequence) is one warning naming its line; UTF-8 lines, CR LF
+// line ends and a last line without its line feed pass.
+TEST(CheckUtf8Lines, WarnsPerLineThatIsNotUtf8) {
+  PackageReport report;
+  CheckUtf8Lines("[Log]\r\nName=Caf\xC3\xA9\r\n; Caf\xE9\r\nok\n\xE2\x82", "LFSetup.inf", "effect", &report);
+  ASSERT_EQ(2u, report.findings.size());
+  EXPECT_EQ(2, report.warnings);
+  EXPECT_EQ("LFSetup.inf:3: warning: not UTF-8: the line is in another code page: effect. Fix: save the file as UTF-8.",
+            FormatFinding(report.findings[0]));
+  EXPECT_EQ(5, report.findings[1].line);
+}
+
 // A key is replaced in place (matched folded), added after the section's last non-blank line, or added with a new
 // section at the end; the text's own line break is used.
 TEST(SetProfileValue, ReplacesAddsKeyOrSection) {

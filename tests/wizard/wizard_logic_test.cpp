@@ -19,4 +19,19 @@ TEST(DiskSpace, ReserveSumQueryChoiceAndShortage) {
   EXPECT_EQ(0u, PlainFreeBytes(64, 512, 131072));
 }
 
+// A share's root keeps the backslash that the free-space query needs, with or without a folder below it.
+TEST(GetPathRoot, DriveShareAndRelative) {
+  struct { const char* path; const char* root; } cases[] = {
+      {"D:\\Games\\World", "D:\\"}, {"\\\\srv\\apps\\x\\y", "\\\\srv\\apps\\"}, {"\\\\srv\\apps", "\\\\srv\\apps\\"},
+      {"\\\\srv", ""}, {"relative\\dir", "relative\\dir"}};
+  for (const auto& c : cases) {
+    char root[260];
+    GetPathRoot(c.path, root, sizeof(root));
+    EXPECT_STREQ(c.root, root) << c.path;
+  }
+  char small[11];
+  GetPathRoot("\\\\srv\\apps", small, sizeof(small));  // 10 characters fit; the backslash would not
+  EXPECT_STREQ("", small);
+}
+
 }  // namespace

@@ -9,6 +9,9 @@
 # each package is packed into its single-file download, which is signed
 # too:
 #   dist/QuillaraSetup-win64.exe, dist/QuillaraSetup-win32.exe
+# Last, the winget manifest of the two signed downloads goes to dist/winget/
+# (tools/make-winget-manifest.py; LF_DOWNLOAD_URL names where they will be
+# published).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 sample="$top/tools/sample-package"
@@ -49,3 +52,8 @@ for arch in win64 win32; do
   printf '   %s: package folder %s bytes, single file %s bytes\n' "$arch" \
     "$(du -sb "$top/dist/$arch" | cut -f1)" "$(stat -c %s "$top/dist/QuillaraSetup-$arch.exe")"
 done
+
+# After the signing: the manifest carries each signed file's SHA-256.
+echo "== dist: winget manifest (tools/make-winget-manifest.py)"
+rm -rf "$top/dist/winget"
+"$top/tools/make-winget-manifest.py" "$top/dist"

@@ -50,7 +50,7 @@ DOWNLOADS = (("x64", "QuillaraSetup-win64.exe"), ("x86", "QuillaraSetup-win32.ex
 EXIT_CODES = (
     (1, "invalidParameter", "the command line is not valid, or the log cannot be written"),
     (2, "packageInUse", "a LUMENFIELD browser is running"),
-    (3, "alreadyInstalled", "an incompatible older platform is installed"),
+    (3, "custom", "an incompatible older platform is installed"),
     (4, "custom", "another brand's browser is installed"),
     (5, "missingDependency", "Internet Explorer 3 or later is missing"),
     (6, "contactSupport", "license.txt is missing beside the program"),
@@ -61,6 +61,7 @@ EXIT_CODES = (
     (11, "custom", "the program could not start (its window or COM)"),
     (12, "contactSupport", "a single-file download is damaged"),
     (13, "custom", "a single-file download cannot unpack its package"),
+    (14, "custom", "the program cannot open its own file"),
     (3010, "rebootRequiredToFinish", "installed; Windows must restart to finish"),
 )
 

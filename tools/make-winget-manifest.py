@@ -42,8 +42,8 @@ MANIFEST_VERSION = "1.28.0"
 DEFAULT_DOWNLOAD_URL = "https://downloads.lumenfield.example/quillara/{version}/"
 DOWNLOADS = (("x64", "QuillaraSetup-win64.exe"), ("x86", "QuillaraSetup-win32.exe"))
 
-# Exit codes of a silent run (README.md, "Exit codes of a silent setup") and
-# the ReturnResponse winget reports for each; "custom" where none of winget's
+# Exit codes of a silent setup and of the uninstaller (README.md's tables)
+# and the ReturnResponse winget reports for each; "custom" where none of winget's
 # words fits, so that winget prints the code itself. 0 is success and is
 # not listed (the schema refuses it). A code added to the README's tables
 # gets its row here: the test dist.winget_manifest fails while one is missing.
@@ -62,7 +62,11 @@ EXIT_CODES = (
     (12, "contactSupport", "a single-file download is damaged"),
     (13, "custom", "a single-file download cannot unpack its package"),
     (14, "custom", "the program cannot open its own file"),
-    (3010, "rebootRequiredToFinish", "installed; Windows must restart to finish"),
+    (20, "custom", "uninstall: the product is not registered"),
+    (21, "contactSupport", "uninstall: the uninstall was not completed"),
+    (22, "custom", "uninstall: the temporary copy could not be made"),
+    (23, "cancelledByUser", "uninstall: the removal was declined"),
+    (3010, "rebootRequiredToFinish", "installed or removed; Windows must restart to finish"),
 )
 
 # winget builds the installer's command line as: the Silent (or

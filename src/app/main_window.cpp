@@ -65,6 +65,7 @@ void ProductMessage(char* text, size_t size, const char* format) {
 
 void OnCreateUninstall(HWND window) {
   if (g_productKey[0] == '\0') {
+    NoteFailure(kExitNotRegistered);
     char text[1024];
     ProductMessage(text, sizeof(text), kNotRegistered);
     QuietMessageBox(window, text, g_uninstallCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);

@@ -159,6 +159,7 @@ int RunCarriedPackage(int* exitCode) {
   UnattendedSwitches switches;
   TakeUnattendedSwitches(argc, argv, GetCommandLineA(), 1, &switches);
   g_silent = switches.silent;
+  g_codedExit = switches.silent;
 
   if (!own.Valid()) {
     // Not "no package here": a program that cannot read itself cannot tell,
@@ -205,6 +206,10 @@ int RunCarriedPackage(int* exitCode) {
                        unpacked == kUnpackNoLibrary   ? kNoCabinetLibrary
                        : unpacked == kUnpacked ? kNotStarted
                                                : kFolderNotWritable);
+  else if (code == kExitSuccess && g_silent && g_restartScheduled)
+    // Installed; what the install left in the temporary folder goes at the
+    // restart.
+    *exitCode = kExitRestartNeeded;
   else
     *exitCode = static_cast<int>(code);
   return 1;

@@ -4,6 +4,8 @@
 
 #include "app/private_folder.h"
 #include "app/run_mode_logic.h"
+#include "app/unattended.h"
+#include "base/ask_user.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/names.h"
@@ -20,7 +22,9 @@ namespace {
 const char kCopyFolderPrefix[] = "LFU";
 
 // Starts the copy with an inheritable handle of this process and the running
-// file's path, and waits until it is idle. 1 when it runs.
+// file's path, and waits until it is idle; when the caller waits for the
+// outcome ("/WAIT", "/LOG="), until it has ended, taking its exit code as
+// this run's. 1 when it ran.
 int StartCopy(const char* copyPath, const char* runningPath) {
   ScopedHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
   if (!self.Valid()) return 0;
@@ -31,14 +35,18 @@ int StartCopy(const char* copyPath, const char* runningPath) {
   long handleValue = static_cast<long>(reinterpret_cast<INT_PTR>(self.h));
   if (!BuildRelocationCommand(commandLine, sizeof(commandLine), copyPath, handleValue, runningPath)) return 0;
 
-  // The log switch goes on to the copy, which adds to the same log.
-  char withLog[3 * kPathSize];
-  if (RunLogPath()[0] != '\0' &&
-      FormatBounded(withLog, sizeof(withLog), "%s \"/LOG=%s\"", commandLine, RunLogPath())) {
-    return StartAndWaitForIdle(withLog, 1000);
-  }
+  // The log switch goes on to the copy, which adds to the same log, and so
+  // does the wait: the copy then knows this process is still there.
+  char full[3 * kPathSize + 16];
+  if (!FormatBounded(full, sizeof(full), "%s%s%s%s%s", commandLine, RunLogPath()[0] ? " \"/LOG=" : "",
+                     RunLogPath(), RunLogPath()[0] ? "\"" : "", g_waitForCopy ? " /WAIT" : ""))
+    return 0;
   // Inherited handles make the process handle's value valid in the copy.
-  return StartAndWaitForIdle(commandLine, 1000);
+  if (!g_waitForCopy) return StartAndWaitForIdle(full, 1000);
+  DWORD code = 0;
+  if (!StartAndWaitForExitCode(full, &code)) return 0;
+  NoteRelayedExitCode(static_cast<int>(code));
+  return 1;
 }
 
 }  // namespace
@@ -70,9 +78,12 @@ void FinishRelocation(const char* handleText, const char* installedPath) {
   // waiting on them would never end, so only real handle values are waited on.
   if (value > 0) {
     HANDLE firstProcess = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(value));
-    WaitForSingleObject(firstProcess, INFINITE);
+    if (!g_waitForCopy) WaitForSingleObject(firstProcess, INFINITE);
     CloseHandle(firstProcess);
   }
+  // A first process that waits for this copy runs from the installed
+  // uninstaller: the uninstall's end schedules that file for the restart.
+  if (g_waitForCopy) return;
   // Only the Windows folder's own uninstaller: whoever starts this program
   // with a path on its command line must not get an administrator's
   // deletion of any other file.
@@ -92,6 +103,6 @@ void ScheduleCopyFolderRemoval() {
   // The copy's file goes when it has run, as it was opened delete-on-close,
   // and at the restart in any case; its folder, which cannot go while the
   // copy runs from it, goes at the restart after it.
-  DeleteAtRestart(own);
-  DeleteAtRestart(folder);
+  DeleteAtRestart(own, 0);
+  DeleteAtRestart(folder, 0);
 }

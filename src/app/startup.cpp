@@ -78,8 +78,10 @@ int CloseRunningBrowsers() {
     }
     // Always shown: the quiet switch has not been read yet.
     if (AskUser(nullptr, text, caption, MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST,
-                IDCANCEL) == IDCANCEL)
+                IDCANCEL) == IDCANCEL) {
+      NoteFailure(kExitBrowserRunning);
       return 0;
+    }
     SendMessageA(browser, WM_CLOSE, 0, 0);
     Sleep(1000);
   }
@@ -92,9 +94,12 @@ int AskAndRelocate(const char* ownPath) {
   char text[1024];
   FormatBounded(text, sizeof(text), kRemoveQuestion, kProductName);
   if (QuietMessageBox(nullptr, text, kUninstallCaptionText,
-                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST) == IDNO)
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_TOPMOST) == IDNO) {
+    NoteFailure(kExitUninstallDeclined);
     return 0;
+  }
   if (RelaunchFromTemp(ownPath)) return 0;
+  NoteFailure(kExitNoTemporaryCopy);
   FormatBounded(text, sizeof(text), kRelocationFailed, kProductName);
   QuietMessageBox(nullptr, text, kUninstallCaptionText, MB_OK | MB_ICONERROR | MB_TOPMOST);
   return 0;
@@ -143,6 +148,9 @@ int DecideRunMode() {
   }
 
   if (LastArgumentIs(argc, argv, kQuietUninstallSwitch)) g_quiet = 1;
+  // A quiet uninstall is run by programs (a previous version's setup, a
+  // deployment tool), which read its outcome from the exit code.
+  if (g_quiet) g_codedExit = 1;
   UninstallStart start = ChooseUninstallStart(argc, g_quiet);
   // The uninstaller's "/S" alone is a quiet uninstall in place, as "\s" is.
   if (g_quiet && start == kAskAndRelocate) start = kRunInPlace;

@@ -7,6 +7,8 @@
 #include "base/run_log.h"
 #include "base/text_util.h"
 
+int g_waitForCopy = 0;
+
 namespace {
 // The relocated uninstaller's log path, opened once the first process ended.
 char g_relocatedLogPath[kPathSize] = "";
@@ -19,6 +21,10 @@ SwitchResult TakeSwitchesAndOpenLog(int* argc, char** argv) {
   // The uninstaller's "/S" is its quiet switch, as users of other
   // uninstallers expect.
   if (switches.silent && g_uninstallMode) g_quiet = 1;
+  // A silent setup tells its outcome by its exit code; so does an uninstall
+  // whose caller asks for it, and the relocated copy of such an uninstall.
+  g_codedExit = switches.silent || (g_uninstallMode && (switches.logPath[0] != '\0' || switches.wait));
+  g_waitForCopy = g_uninstallMode && (switches.wait || switches.logPath[0] != '\0');
   if (switches.logPath[0] != '\0') {
     // The relocated uninstaller (two arguments left) adds to the log the
     // first process began, once that process has ended.

@@ -9,6 +9,7 @@ namespace {
 const char kSilentSwitch[] = "/S";
 const char kLogSwitch[] = "/LOG=";
 const char kDestinationSwitch[] = "/D=";
+const char kWaitSwitch[] = "/WAIT";
 
 int StartsWithNoCase(const char* text, const char* prefix) {
   for (; *prefix; ++text, ++prefix)
@@ -47,6 +48,8 @@ int TakeUnattendedSwitches(int argc, char** argv, const char* rawCommandLine, in
     const char* arg = argv[i];
     if (EqualsNoCase(arg, kSilentSwitch)) {
       out->silent = 1;
+    } else if (!setupMode && EqualsNoCase(arg, kWaitSwitch)) {
+      out->wait = 1;
     } else if (StartsWithNoCase(arg, kLogSwitch)) {
       const char* path = arg + sizeof(kLogSwitch) - 1;
       if (path[0] == '\0' || !CopyBounded(path, out->logPath, sizeof(out->logPath)))

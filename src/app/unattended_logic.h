@@ -12,11 +12,12 @@ struct UnattendedSwitches {
   char logPath[kSwitchValueSize];         // "/LOG=file"
   char destination[kSwitchValueSize];     // "/D=folder"
   int bad;                                // a switch without a usable value
+  int wait;                               // "/WAIT" (the uninstaller's): the caller waits for the outcome
 };
 
-// Takes "/S", "/LOG=file" and (in setup mode) "/D=folder" out of the
-// argument vector, keeping the order of the other arguments, so that the
-// run-mode switches still find their last argument. Returns the new count
+// Takes "/S", "/LOG=file", in setup mode "/D=folder", and in uninstall mode
+// "/WAIT" out of the argument vector, keeping the order of the other
+// arguments, so that the run-mode switches still find their last argument. Returns the new count
 // (the program name still counts). "/D=" takes the rest of the raw command
 // line, blanks included, as installers commonly do; it must come last.
 int TakeUnattendedSwitches(int argc, char** argv, const char* rawCommandLine, int setupMode,

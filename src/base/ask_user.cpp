@@ -44,8 +44,16 @@ void NoteFailure(int exitCode) {
   if (g_exitCode == kExitSuccess) g_exitCode = exitCode;
 }
 
+void NoteRelayedExitCode(int exitCode) {
+  if (exitCode == kExitRestartNeeded)
+    g_restartScheduled = 1;
+  else if (exitCode != kExitSuccess)
+    NoteFailure(exitCode);
+}
+
 int FinishRun(int exitCode) {
-  if (g_silent) exitCode = g_exitCode;
+  if (g_codedExit)
+    exitCode = g_exitCode != kExitSuccess ? g_exitCode : g_restartScheduled ? kExitRestartNeeded : kExitSuccess;
   LogLine("exit code %d", exitCode);
   CloseRunLog();
   return exitCode;

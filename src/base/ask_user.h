@@ -6,8 +6,9 @@
 #pragma once
 #include <windows.h>
 
-// Exit codes of a silent setup ("/S"), one per kind of failure. An
-// interactive run ends with 0 whatever happens, as it always has.
+// Exit codes of a silent setup ("/S") and of a quiet uninstall ("\s", "/S")
+// or one started with "/LOG=" or "/WAIT", one per kind of failure. An
+// interactive setup ends with 0 whatever happens, as it always has.
 enum ExitCode {
   kExitSuccess = 0,
   kExitBadCommandLine = 1,    // "/D=" or "/LOG=" without a usable value; log not writable
@@ -24,6 +25,14 @@ enum ExitCode {
   kExitDamagedDownload = 12,  // the single file's package fails its checksum or was cut short
   kExitCannotUnpack = 13,     // the single file's package cannot be unpacked (temporary folder, space)
   kExitOwnFileUnreadable = 14,  // the program cannot open its own file
+  // The uninstaller's own.
+  kExitNotRegistered = 20,       // no product is recorded: nothing was removed
+  kExitUninstallIncomplete = 21, // "The Uninstall was not completed!"
+  kExitNoTemporaryCopy = 22,     // the temporary copy could not be made or started
+  kExitUninstallDeclined = 23,   // No to the removal question
+  // Done, and Windows must restart to finish (the convention of Windows
+  // Installer, ERROR_SUCCESS_REBOOT_REQUIRED, which deployment tools read).
+  kExitRestartNeeded = 3010,
 };
 
 // MessageBoxA, logged with its answer; a silent setup shows nothing and
@@ -39,6 +48,12 @@ int QuietMessageBox(HWND owner, const char* text, const char* caption, UINT type
 // a silent setup.
 void NoteFailure(int exitCode);
 
+// The exit code of the relocated uninstaller, which the first process waited
+// for, as this run's outcome.
+void NoteRelayedExitCode(int exitCode);
+
 // Ends the run's log with the exit code and closes it. Returns the code the
-// process ends with: a silent setup's failure kind, otherwise the given code.
+// process ends with: with a coded exit the first failure's kind, else 3010
+// when something of the product waits for the restart, else 0; otherwise
+// the given code.
 int FinishRun(int exitCode);

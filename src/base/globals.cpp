@@ -26,5 +26,7 @@ int g_ctrlInUse = 0;
 
 int g_silent = 0;
 int g_exitCode = 0;
+int g_codedExit = 0;
+int g_restartScheduled = 0;
 char g_destinationSwitch[kPathSize] = "";
 ULONGLONG g_installedBytes = 0;

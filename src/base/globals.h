@@ -36,5 +36,10 @@ extern int g_ctrlInUse;                   // LFCtrl.exe was in use and not repla
 // "/D=" chose for an install with no product found.
 extern int g_silent;
 extern int g_exitCode;
+// The run ends with the exit code of its outcome (a silent setup; a quiet
+// uninstall; an uninstall started with "/LOG=" or "/WAIT"); otherwise with 0,
+// as it always has. And: something of the product waits for the restart.
+extern int g_codedExit;
+extern int g_restartScheduled;
 extern char g_destinationSwitch[kPathSize];
 extern ULONGLONG g_installedBytes;        // sizes of the files the lists installed

@@ -101,6 +101,15 @@ int StartAndWaitForIdle(char* commandLine, DWORD waitMs) {
   return 1;
 }
 
+int StartAndWaitForExitCode(char* commandLine, DWORD* exitCode) {
+  ScopedProcessInfo child;
+  if (!StartChild(commandLine, nullptr, &child)) return 0;
+  WaitForSingleObject(child.pi.hProcess, INFINITE);
+  if (!GetExitCodeProcess(child.pi.hProcess, exitCode)) return 0;
+  LogLine("program ended with exit code %lu", *exitCode);
+  return 1;
+}
+
 int StartAndWaitForExit(char* commandLine, const char* currentDir, DWORD waitMs) {
   ScopedProcessInfo child;
   if (!StartChild(commandLine, currentDir, &child)) return 0;

@@ -24,3 +24,7 @@ int StartAsDesktopUserAndWait(char* commandLine, const char* currentDir, DWORD w
 // started, waits until it is idle for input, at most waitMs (INFINITE for no
 // limit). Returns 1 when the program started.
 int StartAndWaitForIdle(char* commandLine, DWORD waitMs);
+
+// Starts commandLine the same way and waits for its end without time-out.
+// 1 with its exit code in *exitCode when it started and ended.
+int StartAndWaitForExitCode(char* commandLine, DWORD* exitCode);

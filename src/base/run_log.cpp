@@ -35,6 +35,9 @@ void LogLine(const char* format, ...) {
   line[len++] = '\r';
   line[len++] = '\n';
   DWORD written = 0;
+  // At the end: the relocated uninstaller may have added to the same file
+  // while this process waited for it.
+  SetFilePointer(g_logFile, 0, nullptr, FILE_END);
   WriteFile(g_logFile, line, static_cast<DWORD>(len), &written, nullptr);
 }
 

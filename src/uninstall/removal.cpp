@@ -98,9 +98,13 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
       LogLine("file deleted: %s", path);
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
       LogLine("file not deleted: %s (error %lu)", path, GetLastError());
+      // A file of the install that another program holds goes at the
+      // restart, and the uninstall goes on: the run then asks for the
+      // restart (exit code 3010). One that cannot even be scheduled stops
+      // the run, and those after it go at the restart.
+      if (installed && DeleteFileAtRestart(path, topFolder)) continue;
       result = 0;
       if (!installed) break;
-      DeleteFileAtRestart(path, topFolder);
     }
   }
   WritePrivateProfileStringA(section, nullptr, nullptr, scriptPath);
@@ -110,7 +114,8 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
 // The shortcut rule: a link whose target still opens stays; any other goes.
 // 0 when it had to go and could not be deleted (a link already gone
 // included). A link that is there but cannot be deleted now goes at
-// restart, and with it a Start-menu folder (inFolder set) once emptied.
+// restart, and with it a Start-menu folder (inFolder set) once emptied:
+// that counts as removed.
 int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFolder) {
   char linkPath[kPathSize];
   if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
@@ -120,10 +125,8 @@ int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFold
     LogLine("link kept: %s (its target is there)", linkPath);
     return 1;
   }
-  if (!DeleteFileA(linkPath)) {
-    if (NameExists(linkPath)) DeleteFileAtRestart(linkPath, inFolder ? folder : nullptr);
-    return 0;
-  }
+  if (!DeleteFileA(linkPath))
+    return NameExists(linkPath) && DeleteFileAtRestart(linkPath, inFolder ? folder : nullptr);
   LogLine("link deleted: %s", linkPath);
   return 1;
 }

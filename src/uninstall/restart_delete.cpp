@@ -61,10 +61,11 @@ int DeleteInstalledFile(const char* path) {
   return DeleteFileA(path) ? 1 : 0;
 }
 
-int DeleteAtRestart(const char* path) {
+int DeleteAtRestart(const char* path, int partOfRun) {
   int scheduled = IsWindowsNT() ? MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0
                                 : ScheduleInWininit(path);
   LogLine("%s at restart: %s", scheduled ? "deletion scheduled" : "deletion not scheduled", path);
+  if (scheduled && partOfRun) g_restartScheduled = 1;
   return scheduled;
 }
 
@@ -80,23 +81,24 @@ void DeleteTreeAtRestart(const char* folder) {
     if (action == kTreeDescend)
       DeleteTreeAtRestart(path);
     else
-      DeleteAtRestart(path);
+      DeleteAtRestart(path, 1);
   }
   search.Close();
-  DeleteAtRestart(folder);
+  DeleteAtRestart(folder, 1);
 }
 
-void DeleteFileAtRestart(const char* path, const char* topFolder) {
-  DeleteAtRestart(path);
+int DeleteFileAtRestart(const char* path, const char* topFolder) {
+  int scheduled = DeleteAtRestart(path, 1);
   size_t top = topFolder ? strlen(topFolder) : 0;
-  if (top == 0 || strncmp(path, topFolder, top) != 0 || path[top] != '\\') return;
+  if (top == 0 || strncmp(path, topFolder, top) != 0 || path[top] != '\\') return scheduled;
   char folder[kPathSize];
-  if (!CopyBounded(path, folder, sizeof(folder))) return;
+  if (!CopyBounded(path, folder, sizeof(folder))) return scheduled;
   for (char* slash = strrchr(folder, '\\'); slash && static_cast<size_t>(slash - folder) >= top;
        slash = strrchr(folder, '\\')) {
     *slash = '\0';
     // Never a drive or share root, whatever the top folder names.
-    if (!IsRemovableFolderPath(folder)) return;
-    DeleteAtRestart(folder);
+    if (!IsRemovableFolderPath(folder)) return scheduled;
+    DeleteAtRestart(folder, 1);
   }
+  return scheduled;
 }

@@ -15,14 +15,16 @@ int DeleteInstalledFile(const char* path);
 // deletion at the next restart: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT
 // on the NT family; on Windows 95, 98 and Me, whose MoveFileExA cannot, a
 // "NUL=" line in the [rename] section of WININIT.INI (files only: WININIT
-// deletes no folders). Logged. 1 when scheduled.
-int DeleteAtRestart(const char* path);
+// deletes no folders). Logged. 1 when scheduled; then, with partOfRun set,
+// the run tells that Windows must restart to finish it (exit code 3010).
+int DeleteAtRestart(const char* path, int partOfRun);
 
 // A file of the install that could not be deleted now: scheduled, then each
 // folder above it up to and including `topFolder` (without a trailing
 // backslash; null or empty for none), deepest first, so that they go too
-// once emptied. Folders are scheduled after the files they hold.
-void DeleteFileAtRestart(const char* path, const char* topFolder);
+// once emptied. Folders are scheduled after the files they hold. 1 when the
+// file itself was scheduled.
+int DeleteFileAtRestart(const char* path, const char* topFolder);
 
 // Schedules everything left in folder, then the folder: each file, each
 // subfolder after what it holds. A link or junction inside is scheduled as

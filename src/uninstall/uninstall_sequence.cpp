@@ -122,15 +122,19 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
   // A quiet uninstall runs from the installed uninstaller itself, which
   // cannot delete its own running file: it goes at restart.
   if (!uninstallerPath[0]) return 1;
+  // The uninstaller's own file, held by a quiet uninstall or by a first
+  // process that waits for its copy, does not make the run need a restart:
+  // nothing of the product works any more.
   if (DeleteInstalledFile(uninstallerPath))
     LogLine("file deleted: %s", uninstallerPath);
   else if (GetLastError() != ERROR_FILE_NOT_FOUND)
-    DeleteFileAtRestart(uninstallerPath, nullptr);
+    DeleteAtRestart(uninstallerPath, 0);
   return 1;
 }
 
 int UninstallProduct(HWND window) {
   if (!RemoveProductEntries(g_uninstScriptPath, g_productKey)) {
+    NoteFailure(kExitUninstallIncomplete);
     QuietMessageBox(window, kNotCompletedMessage, g_uninstallErrorCaption,
                     MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
     return 1;
@@ -145,7 +149,10 @@ int UninstallProduct(HWND window) {
       pluginsProbe.length > 0)
     DeleteListedFiles(g_uninstScriptPath, kSectionPlugins);
 
-  RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0);
+  // What stays when this fails (the uninstall shortcuts, the script, the
+  // uninstaller) still records the product: the uninstall is not complete.
+  if (!RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0))
+    NoteFailure(kExitUninstallIncomplete);
 
   // The Internet Explorer dependent-component value is shared by the
   // platform's products. Once none is left in the "Viewer" list it is

@@ -434,12 +434,16 @@ std::map<std::string, std::string> Snapshot() {
   std::map<std::string, std::string> all;
   SnapshotKey(HKEY_LOCAL_MACHINE, "", "HKLM", &all);
   SnapshotKey(HKEY_CURRENT_USER, "", "HKCU", &all);
-  // Wine rewrites its font code pages whenever a program of another code
-  // page than the last one starts (the setup's UTF-8, a Windows program's
-  // own): a record of Wine's, not of the program under test.
+  // Wine rewrites its font code pages, and for a 32-bit program the fonts
+  // of its registry view, whenever a program of another code page than the
+  // last one starts (the setup's UTF-8, a Windows program's own): records of
+  // Wine's, not of the program under test.
   all.erase("HKCU\\Software\\Wine\\Fonts\\Codepages");
   for (const char* font : {"OEMFONT.FON", "FIXEDFON.FON", "FONTS.FON"})
     all.erase(std::string("HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts\\") + font);
+  const std::string fonts = Lower("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts\\");
+  for (auto it = all.begin(); it != all.end();)
+    it = Lower(it->first).compare(0, fonts.size(), fonts) == 0 ? all.erase(it) : std::next(it);
   std::vector<std::string> files;
   ListFiles("C:", "", &files);
   for (const std::string& f : files) all["C:\\" + f] = "file";

@@ -46,6 +46,14 @@ TEST(TakeUnattendedSwitches, TakesTheSwitchesAndKeepsTheOtherArgumentsInOrder) {
     EXPECT_EQ(c.log, s.logPath) << c.raw;
     EXPECT_EQ(c.dest, s.destination) << c.raw;
   }
+  // "/WAIT" is the uninstaller's: taken there in any case, an ordinary argument of the setup.
+  for (int setup : {0, 1}) {
+    V args = {"P", "/Wait", "\\s"};
+    std::vector<char*> argv = Argv(args);
+    UnattendedSwitches s;
+    EXPECT_EQ(setup ? 3 : 2, TakeUnattendedSwitches(3, argv.data(), "P /Wait \\s", setup, &s));
+    EXPECT_EQ(!setup, s.wait);
+  }
 }
 
 // Each boundary of the table: below 4.70, 4.71 and 4.72, the rest of 4.x, from 5.0 on.

@@ -2,7 +2,8 @@
 # Installs, with apt-get, what a fresh Debian 12 machine lacks to build and test
 # the setup program: the mingw-w64 cross compilers, wine64, googletest sources,
 # Xvfb for screenshots, the native compilers with their sanitizer runtimes,
-# libgcab (lfpack's cabinet writer), osslsigncode (Authenticode signing), and
+# zlib for lfpack and, cross-built, for the program (the download's files are
+# compressed with it), osslsigncode (Authenticode signing), and
 # Python's YAML and JSON Schema modules (the winget manifest and its test).
 # Safe to run any number of times: packages already present are skipped.
 set -euo pipefail
@@ -17,7 +18,7 @@ packages=(
   nsis
   bc procps util-linux
   python3 python3-yaml python3-jsonschema
-  libgcab-dev pkg-config osslsigncode openssl
+  zlib1g-dev libz-mingw-w64-dev osslsigncode openssl
 )
 
 missing=()

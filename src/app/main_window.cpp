@@ -10,7 +10,9 @@
 #include "base/handles.h"
 #include "base/names.h"
 #include "base/process_util.h"
+#include "base/system_paths.h"
 #include "base/text_util.h"
+#include "install/carried_package.h"
 #include "install/install_sequence.h"
 #include "uninstall/uninstall_sequence.h"
 
@@ -141,13 +143,17 @@ void AskClosingQuestions(HWND window, char* followUp, size_t size, DWORD* waitMs
   }
 }
 
-// The package's Internet Explorer setup, in the current folder, as its full
-// path in quotes: by its bare name Windows would look beside this program
-// first. Empty when the path does not fit.
-void QuotedIeSetupPath(char* out, size_t size) {
-  char full[kPathSize];
-  DWORD length = GetFullPathNameA(kIeSetupFile, sizeof(full), full, nullptr);
-  if (length == 0 || length >= sizeof(full) || !FormatBounded(out, size, "\"%s\"", full)) out[0] = '\0';
+// The package's Internet Explorer setup: in the current folder, or in the
+// folder a download put its package's texts in. Empty when the path does
+// not fit.
+void IeSetupPath(char* full, size_t size) {
+  char folder[kPathSize];
+  DWORD length = 0;
+  if (IsPackageCarried() ? !GetPackageFolder(folder, sizeof(folder)) ||
+                               !FormatBounded(full, size, "%s%s", folder, kIeSetupFile)
+                         : (length = GetFullPathNameA(kIeSetupFile, static_cast<DWORD>(size), full, nullptr)) == 0 ||
+                               length >= size)
+    full[0] = '\0';
 }
 
 void RunInstallCommand(HWND window) {
@@ -156,11 +162,16 @@ void RunInstallCommand(HWND window) {
   int asDesktopUser = 0;
   ScopedHandle ieSetupFile;
   if (g_ieSetup) {
-    QuotedIeSetupPath(followUp, sizeof(followUp));
+    // Started by its full path in quotes: by its bare name Windows would
+    // look beside this program first.
+    char ieSetup[kPathSize];
+    IeSetupPath(ieSetup, sizeof(ieSetup));
+    if (ieSetup[0]) FormatBounded(followUp, sizeof(followUp), "\"%s\"", ieSetup);
     // Held with delete-on-close: the package's Internet Explorer setup goes
     // away when this handle is closed at the end of the run.
-    ieSetupFile.h = CreateFileA(kIeSetupFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (ieSetup[0])
+      ieSetupFile.h = CreateFileA(ieSetup, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   }
 
   if (!RunInstall(window)) {

@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
+#include <zlib.h>
+
 #include <cstdlib>
 
-#include "app/cabinet_unpack.h"
 #include "app/private_folder.h"
 #include "app/run_mode_logic.h"
 #include "app/startup.h"
@@ -19,6 +20,7 @@
 #include "base/system_library.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
+#include "install/carried_package.h"
 
 namespace {
 
@@ -26,21 +28,21 @@ const char kDamaged[] =
     "The setup file %s is damaged: what it carries does not match its checksum, or the file was cut "
     "short.\n\nNothing was installed. Please download the setup file again.";
 const char kCannotUnpack[] =
-    "Setup cannot unpack the %s Browser files into the temporary folder %s:\n\n%s\n\nNothing was installed.";
+    "Setup cannot unpack the %s Browser setup files into the temporary folder %s:\n\n%s\n\nNothing was installed.";
 const char kFolderNotWritable[] = "The folder cannot be written.";
 const char kNoRoom[] = "The drive has %luK Bytes free, but the files need %luK Bytes.";
-const char kNoCabinetLibrary[] = "Windows lacks its cabinet library (cabinet.dll).";
-const char kNotStarted[] = "The unpacked setup program could not be started.";
 const char kOwnFileUnreadable[] =
     "Setup cannot open its own file:\n\n%s\n\n(error %s). Nothing was installed. Move the setup file to a folder "
     "with a shorter name, made of letters of this system's language, and start it again.";
-// The unpack folder: "LFS" and 16 random hex digits.
+// The texts' folder: "LFS" and 16 random hex digits.
 const char kUnpackFolderPrefix[] = "LFS";
+const char kIeSetupSwitch[] = "\\f";
+const char kIeSetupName[] = "ie5setup.exe";
 const char kKernelLibrary[] = "kernel32.dll";
 const char kFreeSpaceExName[] = "GetDiskFreeSpaceExA";
-// Room for the file system's own records beside the files.
-const uint64_t kUnpackReserve = 1u << 20;
-const DWORD kReadChunk = 1u << 16;
+// Room for the file system's own records beside the texts.
+const uint64_t kUnpackReserve = 64u << 10;
+const DWORD kReadChunk = 1u << 20;
 enum { kMessageSize = 1024, kHeaderSize = 1024 };
 
 typedef BOOL(WINAPI* FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
@@ -53,8 +55,11 @@ int ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD size) {
          got == size;
 }
 
-// 1: the trailer found, its cabinet whole and matching its checksum; 0: no
-// package carried; -1: damaged or cut short.
+// 1: the trailer found, its payload whole and matching its checksum; 0: no
+// package carried; -1: damaged or cut short. The whole payload is checked
+// before anything is installed: one damaged file then installs nothing,
+// where a check of each file as it is written would leave the files before
+// it installed.
 int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
   LARGE_INTEGER size;
   unsigned char headers[kHeaderSize];
@@ -73,11 +78,11 @@ int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
   HeapText chunk(kReadChunk);
   if (!chunk) return -1;
   uint32_t crc = 0;
-  for (uint64_t done = 0; done < trailer->cabinetSize;) {
-    DWORD part = trailer->cabinetSize - done < kReadChunk ? static_cast<DWORD>(trailer->cabinetSize - done)
+  for (uint64_t done = 0; done < trailer->payloadSize;) {
+    DWORD part = trailer->payloadSize - done < kReadChunk ? static_cast<DWORD>(trailer->payloadSize - done)
                                                          : kReadChunk;
-    if (!ReadAt(file, trailer->cabinetOffset + done, chunk.get(), part)) return -1;
-    crc = Crc32(crc, chunk.get(), part);
+    if (!ReadAt(file, trailer->payloadOffset + done, chunk.get(), part)) return -1;
+    crc = static_cast<uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(chunk.get()), part));
     done += part;
   }
   return crc == trailer->checksum ? 1 : -1;
@@ -105,43 +110,31 @@ int Refuse(const char* logPath, int exitCode, const char* format, const char* fi
   return FinishRun(0);
 }
 
-// The arguments after the program's own name, as they were given.
-const char* ArgumentsOf(const char* commandLine) {
-  const char* p = commandLine;
-  if (*p == '"') {
-    for (++p; *p && *p != '"'; ++p) {
-    }
-    if (*p) ++p;
-  } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
-  }
-  return p;
+// The index of the payload, read and checked: the files' entries in files
+// (their names in index). 0 when it is not well-formed.
+int ReadCarriedIndex(HANDLE file, const PayloadTrailer& trailer, HeapText* index, HeapText* files, size_t* count) {
+  index->reset(trailer.indexSize ? trailer.indexSize : 1);
+  uint64_t dataSize = trailer.payloadSize - trailer.indexSize;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(index->get());
+  if (!*index || !ReadAt(file, trailer.payloadOffset + dataSize, index->get(), trailer.indexSize) ||
+      !ReadIndex(bytes, trailer.indexSize, dataSize, nullptr, 0, count))
+    return 0;
+  files->reset(*count ? *count * sizeof(CarriedFile) : 1);
+  return *files && ReadIndex(bytes, trailer.indexSize, dataSize, reinterpret_cast<CarriedFile*>(files->get()), *count,
+                             count);
 }
 
-// Starts the unpacked setup with this run's arguments in its folder and
-// waits for it. 1 with its exit code, or 0 when it did not start.
-int RunUnpacked(const char* folder, DWORD* exitCode) {
-  char commandLine[2 * kMessageSize];
-  if (!FormatBounded(commandLine, sizeof(commandLine), "\"%s\\%s\"%s", folder, kSetupProgramName,
-                     ArgumentsOf(GetCommandLineA())))
-    return 0;
-  STARTUPINFOA si = {};
-  si.cb = sizeof(si);
-  ScopedProcessInfo child;
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder, &si, &child.pi))
-    return 0;
-  WaitForSingleObject(child.pi.hProcess, INFINITE);
-  return GetExitCodeProcess(child.pi.hProcess, exitCode) ? 1 : 0;
-}
+// The private folder of the package's texts, removed at the end.
+char g_textsFolder[kPathSize] = "";
 
 }  // namespace
 
-int RunCarriedPackage(int* exitCode) {
+int StartFromCarriedPackage(int* exitCode) {
   char ownPath[kPathSize];
   int named = GetOwnPath(ownPath, sizeof(ownPath));
   if (named && IsUninstallerPath(ownPath)) return 0;
-  // Held from the check to the end of the unpack, with writes and deletion
-  // denied to everyone else: what is unpacked is what was checked.
+  // Held from the check to the end of the run, with writes and deletion
+  // denied to everyone else: what is installed is what was checked.
   ScopedHandle own(named ? CreateFileA(ownPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr)
                          : INVALID_HANDLE_VALUE);
@@ -151,7 +144,7 @@ int RunCarriedPackage(int* exitCode) {
   if (own.Valid() && carried == 0) return 0;
 
   // The unattended switches say whether to show a message, and where to log
-  // one; the unpacked setup reads them again.
+  // one; the run reads them again.
   int argc = __argc;
   char* argv[64];
   if (argc > 64) argc = 64;
@@ -168,49 +161,64 @@ int RunCarriedPackage(int* exitCode) {
     FormatBounded(error, sizeof(error), "%lu", openError);
     *exitCode = Refuse(switches.logPath, kExitOwnFileUnreadable, kOwnFileUnreadable, named ? ownPath : __argv[0],
                        error, "");
-    return 1;
+    return -1;
   }
-  if (carried < 0) {
+  HeapText index, files;
+  size_t count = 0;
+  if (carried < 0 || !ReadCarriedIndex(own.h, trailer, &index, &files, &count)) {
     *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
-    return 1;
+    return -1;
+  }
+  const CarriedFile* entries = reinterpret_cast<const CarriedFile*>(files.get());
+  // Only what must be a file before the install starts: the setup script and
+  // the licence, which the profile functions and the licence page read, and
+  // the Internet Explorer setup that "\f" starts at the end.
+  const char* texts[] = {kSetupScriptName, kLicenseFileName,
+                         LastArgumentIs(__argc, __argv, kIeSetupSwitch) ? kIeSetupName : nullptr};
+  uint64_t textBytes = 0;
+  for (const char* name : texts) {
+    const CarriedFile* text = name ? FindCarriedFile(entries, count, name) : nullptr;
+    if (text) textBytes += text->size;
   }
   char folder[kPathSize], tempDir[kPathSize];
   if (!MakePrivateTempFolder(kUnpackFolderPrefix, folder, sizeof(folder))) {
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, folder, kFolderNotWritable);
-    return 1;
+    return -1;
   }
   // The messages name the temporary folder, where the user can make room.
   CopyBounded(folder, tempDir, sizeof(tempDir));
   const_cast<char*>(AfterLastBackslash(tempDir))[0] = '\0';
   uint64_t free = FreeBytes(folder);
-  if (RoomIsShort(free, trailer.unpackedSize, kUnpackReserve)) {
+  if (RoomIsShort(free, textBytes, kUnpackReserve)) {
     RemovePrivateFolder(folder);
     char room[kMessageSize];
     FormatBounded(room, sizeof(room), kNoRoom, static_cast<unsigned long>(free >> 10),
-                  static_cast<unsigned long>((trailer.unpackedSize >> 10) + (kUnpackReserve >> 10)));
+                  static_cast<unsigned long>((textBytes >> 10) + (kUnpackReserve >> 10)));
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir, room);
-    return 1;
+    return -1;
   }
-  UnpackResult unpacked = UnpackCabinet(own.h, ownPath, trailer.cabinetOffset, folder);
-  own.Close();
-  DWORD code = 0;
-  int ran = unpacked == kUnpacked && RunUnpacked(folder, &code);
-  // The programs the setup started after the install (the control program,
-  // the viewer) inherit its current folder, which is this one, and may still
-  // hold it.
-  RemovePrivateFolder(folder);
-  if (unpacked == kUnpackDamaged)
-    *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
-  else if (!ran)
-    *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir,
-                       unpacked == kUnpackNoLibrary   ? kNoCabinetLibrary
-                       : unpacked == kUnpacked ? kNotStarted
-                                               : kFolderNotWritable);
-  else if (code == kExitSuccess && g_silent && g_restartScheduled)
-    // Installed; what the install left in the temporary folder goes at the
-    // restart.
-    *exitCode = kExitRestartNeeded;
-  else
-    *exitCode = static_cast<int>(code);
+  UseCarriedPackage(own.h, trailer.payloadOffset, &index, &files, count);
+  own.h = nullptr;
+  CopyBounded(folder, g_textsFolder, sizeof(g_textsFolder));
+  for (const char* name : texts) {
+    const CarriedFile* text = name ? FindPackageFile(name) : nullptr;
+    char path[kPathSize];
+    if (!text) continue;
+    if (!FormatBounded(path, sizeof(path), "%s\\%s", folder, name) || !ExtractCarriedFile(text, path, TRUE)) {
+      int damaged = GetLastError() == ERROR_INVALID_DATA;
+      EndCarriedPackage();
+      *exitCode = damaged ? Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "")
+                          : Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir,
+                                   kFolderNotWritable);
+      return -1;
+    }
+  }
+  SetPackageFolder(folder);
   return 1;
+}
+
+void EndCarriedPackage() {
+  ReleaseCarriedPackage();
+  if (g_textsFolder[0]) RemovePrivateFolder(g_textsFolder);
+  g_textsFolder[0] = '\0';
 }

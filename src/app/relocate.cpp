@@ -6,6 +6,7 @@
 #include "app/run_mode_logic.h"
 #include "app/unattended.h"
 #include "base/ask_user.h"
+#include "base/file_replace.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/names.h"
@@ -13,7 +14,6 @@
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
-#include "install/file_copy.h"
 #include "uninstall/restart_delete.h"
 
 namespace {

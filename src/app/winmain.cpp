@@ -14,28 +14,26 @@ const char kComFailed[] = "Can't initalize COM.";
 const char kComFailedCaption[] = "Error";
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  // Before any library is loaded: the program runs as administrator from
-  // folders others can write to.
-  RestrictLibrarySearch();
-  // A single-file download runs the package it carries, before anything else.
-  int carriedExitCode = 0;
-  if (RunCarriedPackage(&carriedExitCode)) return carriedExitCode;
+namespace {
+
+// The setup or uninstall run after the start: its exit code, before the run's
+// end is logged.
+int RunProgram(HINSTANCE instance) {
   if (!RegisterMainClass(instance)) {
     NoteFailure(kExitStartFailed);
-    return FinishRun(0);
+    return 0;
   }
-  if (!DecideRunMode()) return FinishRun(0);
+  if (!DecideRunMode()) return 0;
   if (!InitInstance(instance)) {
     NoteFailure(kExitStartFailed);
-    return FinishRun(0);
+    return 0;
   }
 
   HRESULT hr = CoInitialize(nullptr);
   if (hr != S_OK && hr != S_FALSE) {
     NoteFailure(kExitStartFailed);
     AskUser(nullptr, kComFailed, kComFailedCaption, MB_OK, IDOK);
-    return FinishRun(0);
+    return 0;
   }
 
   MSG msg = {};
@@ -46,5 +44,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   CoUninitialize();
   // The quit message carries 0; a failed GetMessageA leaves no value to pass on.
-  return FinishRun(got == 0 ? static_cast<int>(msg.wParam) : 0);
+  return got == 0 ? static_cast<int>(msg.wParam) : 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before any library is loaded: the program runs as administrator from
+  // folders others can write to.
+  RestrictLibrarySearch();
+  // A single-file download installs from the package it carries.
+  int exitCode = 0;
+  if (StartFromCarriedPackage(&exitCode) < 0) return exitCode;
+  exitCode = RunProgram(instance);
+  // What cannot go now goes at the restart, which the exit code then tells.
+  EndCarriedPackage();
+  return FinishRun(exitCode);
 }

@@ -1,8 +1,11 @@
 #include "base/file_queries.h"
 
+#include <cstdint>
+
 #include "base/handles.h"
 #include "base/heap_text.h"
 #include "base/system_library.h"
+#include "base/newer_file.h"
 
 namespace {
 
@@ -87,4 +90,28 @@ int GetFileWriteTime(const char* path, DWORD* high, DWORD* low) {
   *high = info.ftLastWriteTime.dwHighDateTime;
   *low = info.ftLastWriteTime.dwLowDateTime;
   return 1;
+}
+
+void ReadNewFileFacts(const char* path, NewFileFacts* facts) {
+  facts->hasVersion = GetFileVersionNumbers(path, &facts->versionMs, &facts->versionLs);
+  facts->hasTime = GetFileWriteTime(path, &facts->timeHigh, &facts->timeLow);
+}
+
+int IsInstalledFileNewer(const char* installedPath, const NewFileFacts& newFile) {
+  // Nothing installed there: neither the version nor the time comparison
+  // could find it newer, and the version queries are the install's
+  // costliest calls.
+  if (!NameExists(installedPath)) return 0;
+  DWORD installedHigh = 0, installedLow = 0;
+  if (newFile.hasVersion && GetFileVersionNumbers(installedPath, &installedHigh, &installedLow))
+    return IsVersionNewer(installedHigh, installedLow, newFile.versionMs, newFile.versionLs);
+  // Either file lacks version information: the later write wins.
+  if (!GetFileWriteTime(installedPath, &installedHigh, &installedLow) || !newFile.hasTime) return 0;
+  return IsWriteTimeNewer(installedHigh, installedLow, newFile.timeHigh, newFile.timeLow);
+}
+
+int IsInstalledFileNewer(const char* installedPath, const char* newPath) {
+  NewFileFacts facts;
+  ReadNewFileFacts(newPath, &facts);
+  return IsInstalledFileNewer(installedPath, facts);
 }

@@ -1,10 +1,18 @@
 #include "base/payload_format.h"
 
+#include <cstring>
+
+#include "base/text_util.h"
+
 namespace {
 
 const unsigned char kHead[4] = {'L', 'F', 'P', 'K'};
 const unsigned char kTail[4] = {'K', 'P', 'F', 'L'};
-const uint32_t kFormat = 1;
+const uint32_t kFormat = 2;
+// An entry's fixed part after its name: method, flags, four 8-byte and two
+// 4-byte fields.
+const size_t kEntryFixedSize = 2 + 4 * 8 + 2 * 4;
+const uint8_t kFlagVersion = 1;
 
 void Put(unsigned char* out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(value >> (8 * i));
@@ -25,10 +33,11 @@ bool Same(const unsigned char* a, const unsigned char* b) {
 void WriteTrailer(const PayloadTrailer& trailer, unsigned char out[kTrailerSize]) {
   for (int i = 0; i < 4; ++i) out[i] = kHead[i];
   Put(out + 4, kFormat, 4);
-  Put(out + 8, trailer.cabinetOffset, 8);
-  Put(out + 16, trailer.cabinetSize, 8);
-  Put(out + 24, trailer.unpackedSize, 8);
-  Put(out + 32, trailer.checksum, 4);
+  Put(out + 8, trailer.payloadOffset, 8);
+  Put(out + 16, trailer.payloadSize, 8);
+  Put(out + 24, trailer.indexSize, 4);
+  Put(out + 28, trailer.checksum, 4);
+  Put(out + 32, 0, 4);
   for (int i = 0; i < 4; ++i) out[36 + i] = kTail[i];
 }
 
@@ -38,13 +47,77 @@ int ReadTrailer(const unsigned char* tail, size_t tailSize, uint64_t end, Payloa
   if (last < kTrailerSize || end < tailSize) return 0;
   const unsigned char* t = tail + last - kTrailerSize;
   if (!Same(t, kHead) || !Same(t + 36, kTail) || Get(t + 4, 4) != kFormat) return 0;
-  out->cabinetOffset = Get(t + 8, 8);
-  out->cabinetSize = Get(t + 16, 8);
-  out->unpackedSize = Get(t + 24, 8);
-  out->checksum = static_cast<uint32_t>(Get(t + 32, 4));
+  out->payloadOffset = Get(t + 8, 8);
+  out->payloadSize = Get(t + 16, 8);
+  out->indexSize = static_cast<uint32_t>(Get(t + 24, 4));
+  out->checksum = static_cast<uint32_t>(Get(t + 28, 4));
   uint64_t trailerStart = end - (tailSize - last) - kTrailerSize;
-  if (out->cabinetOffset > trailerStart || out->cabinetSize > trailerStart - out->cabinetOffset) return -1;
-  return 1;
+  if (out->payloadOffset > trailerStart || out->payloadSize > trailerStart - out->payloadOffset) return -1;
+  return out->indexSize <= out->payloadSize ? 1 : -1;
+}
+
+size_t WriteIndexEntry(const CarriedFile& file, unsigned char* out) {
+  size_t nameSize = strlen(file.name) + 1;
+  Put(out, nameSize, 2);
+  memcpy(out + 2, file.name, nameSize);
+  unsigned char* p = out + 2 + nameSize;
+  p[0] = file.method;
+  p[1] = file.hasVersion ? kFlagVersion : 0;
+  Put(p + 2, file.offset, 8);
+  Put(p + 10, file.keptSize, 8);
+  Put(p + 18, file.size, 8);
+  Put(p + 26, file.writeTime, 8);
+  Put(p + 34, file.versionMs, 4);
+  Put(p + 38, file.versionLs, 4);
+  return 2 + nameSize + kEntryFixedSize;
+}
+
+void WriteIndexCount(uint32_t count, unsigned char out[4]) { Put(out, count, 4); }
+
+int ReadIndex(const unsigned char* index, size_t indexSize, uint64_t dataSize, CarriedFile* files,
+              size_t capacity, size_t* count) {
+  *count = 0;
+  if (indexSize < 4) return 0;
+  uint64_t entries = Get(index, 4);
+  size_t at = 4;
+  for (uint64_t i = 0; i < entries; ++i) {
+    if (indexSize - at < 2) return 0;
+    size_t nameSize = static_cast<size_t>(Get(index + at, 2));
+    if (nameSize == 0 || indexSize - at - 2 < nameSize + kEntryFixedSize) return 0;
+    const unsigned char* name = index + at + 2;
+    if (name[nameSize - 1] != 0 || memchr(name, 0, nameSize - 1)) return 0;
+    const unsigned char* p = name + nameSize;
+    CarriedFile file;
+    file.name = reinterpret_cast<const char*>(name);
+    file.method = p[0];
+    file.hasVersion = (p[1] & kFlagVersion) != 0;
+    file.offset = Get(p + 2, 8);
+    file.keptSize = Get(p + 10, 8);
+    file.size = Get(p + 18, 8);
+    file.writeTime = Get(p + 26, 8);
+    file.versionMs = static_cast<uint32_t>(Get(p + 34, 4));
+    file.versionLs = static_cast<uint32_t>(Get(p + 38, 4));
+    if (file.method > kCarriedZlib || (file.method == kCarriedStored && file.keptSize != file.size) ||
+        file.offset > dataSize || file.keptSize > dataSize - file.offset)
+      return 0;
+    if (*count < capacity) files[*count] = file;
+    ++*count;
+    at += 2 + nameSize + kEntryFixedSize;
+  }
+  return at == indexSize;
+}
+
+const CarriedFile* FindCarriedFile(const CarriedFile* files, size_t count, const char* relative) {
+  for (size_t i = 0; i < count; ++i) {
+    const char* a = files[i].name;
+    const char* b = relative;
+    for (;; ++a, ++b) {
+      char x = *a == '/' ? '\\' : FoldAscii(*a), y = *b == '/' ? '\\' : FoldAscii(*b);
+      if (x != y) break;
+      if (*a == '\0') return &files[i];
+    }
+  }
+  return nullptr;
 }
 
 uint64_t ImageEnd(const unsigned char* headers, size_t headerSize) {
@@ -83,18 +156,4 @@ uint64_t SignedImageEnd(const unsigned char* headers, size_t headerSize, uint64_
 
 int RoomIsShort(uint64_t freeBytes, uint64_t neededBytes, uint64_t reserveBytes) {
   return freeBytes < reserveBytes || freeBytes - reserveBytes < neededBytes;
-}
-
-uint32_t Crc32(uint32_t crc, const void* data, size_t size) {
-  static uint32_t table[256];
-  if (!table[1])
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[n] = c;
-    }
-  const unsigned char* p = static_cast<const unsigned char*>(data);
-  crc = ~crc;
-  for (size_t i = 0; i < size; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
 }

@@ -13,6 +13,26 @@ int GetOwnPath(char* out, size_t size) {
   return CopyBounded(path, out, size);
 }
 
+namespace {
+char g_packageFolder[kPathSize] = "";
+}  // namespace
+
+void SetPackageFolder(const char* folder) {
+  if (!FormatBounded(g_packageFolder, sizeof(g_packageFolder), "%s\\", folder)) g_packageFolder[0] = '\0';
+}
+
+int GetPackageFolder(char* out, size_t size) {
+  if (g_packageFolder[0]) return CopyBounded(g_packageFolder, out, size);
+  if (!GetOwnPath(out, size)) return 0;
+  const char* name = AfterLastBackslash(out);
+  if (!name) {
+    out[0] = '\0';
+    return 0;
+  }
+  out[name - out] = '\0';
+  return 1;
+}
+
 int BuildWindowsPath(const char* relative, char* out, size_t size) {
   char windowsDir[kPathSize];
   UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));

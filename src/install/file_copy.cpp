@@ -4,12 +4,14 @@
 
 #include "base/ask_user.h"
 #include "base/file_queries.h"
+#include "base/file_replace.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
 #include "base/names.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
+#include "install/carried_package.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "registry/product_registry.h"
@@ -19,19 +21,6 @@ namespace {
 
 const char kNavigatorExe[] = "Netscape.exe";
 const char kPluginsFolder[] = "Plugins";
-// A copy takes its source's attributes. A package on a CD marks every file
-// read-only, and a single file's unpacked package marks its files
-// temporary (kept in the cache, never written to the disk, while memory
-// suffices): an installed file keeps neither.
-const DWORD kCarriedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_TEMPORARY;
-
-// Takes the carried attributes off path, whose attributes the caller has
-// just read. 1 when it carries neither afterwards.
-int DropCarriedAttributes(const char* path, DWORD attributes) {
-  if (!(attributes & kCarriedAttributes)) return 1;
-  return SetFileAttributesA(path, attributes & ~kCarriedAttributes) ? 1 : 0;
-}
-
 const char kNewerFileQuestion[] =
     "This file already exists and is newer than what is being installed:\n\n'%s'\n\n"
     "Do you wish to overwrite the newer file?\n\n(Choosing 'No' is recommended)";
@@ -169,6 +158,31 @@ int CopiedFile(const char* path) {
   return 1;
 }
 
+// A list line's source: the package folder's file, or the one the download
+// carries (looked up by the source's path relative to the package).
+struct PackageSource {
+  const FileListLine& line;
+  const CarriedFile* carried;
+  explicit PackageSource(const FileListLine& l) : line(l), carried(FindPackageFile(l.source + l.sourceStart)) {}
+  // CopyFileA's result and last error, for either.
+  BOOL CopyTo(const char* dest, BOOL failIfExists) const {
+    if (carried) return ExtractCarriedFile(carried, dest, failIfExists);
+    if (!IsPackageCarried()) return CopyFileA(line.source, dest, failIfExists);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
+  // A file the package lacks has version 0.0 and no time, as a package
+  // folder's missing file has.
+  NewFileFacts Facts() const {
+    NewFileFacts facts = {1, 0, 0, 0, 0, 0};
+    if (carried)
+      CarriedFileFacts(carried, &facts);
+    else if (!IsPackageCarried())
+      ReadNewFileFacts(line.source, &facts);
+    return facts;
+  }
+};
+
 // The folders the last line's path needed, up to and including its last
 // backslash: lines in the same folder need not walk and create the whole
 // path again (each step is a system call that finds the folder there).
@@ -209,7 +223,8 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
   // through the checks below as before; any other failure of the copy
   // (a full disk, say) is the line's failure, since what it may have left
   // at the destination is not a file to keep or compare.
-  if (CopyFileA(line.source, line.dest, TRUE)) return CopiedFile(line.dest);
+  PackageSource source(line);
+  if (source.CopyTo(line.dest, TRUE)) return CopiedFile(line.dest);
   DWORD error = GetLastError();
   if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
       error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
@@ -220,13 +235,13 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
     return result;
   }
 
-  if (IsInstalledFileNewer(line.dest, line.source) && !g_replaceConfirmed) {
+  if (IsInstalledFileNewer(line.dest, source.Facts()) && !g_replaceConfirmed) {
     int answer = AskReplaceNewer(window, line.dest);
     if (answer == IDCANCEL) return FailFile(line.dest, "cancelled");
     if (answer != IDYES) return KeepFile(line.dest, "the installed file is newer");
   }
 
-  if (CopyReplacing(line.source, line.dest)) return CopiedFile(line.dest);
+  if (WriteReplacing(line.dest, [&] { return source.CopyTo(line.dest, FALSE); })) return CopiedFile(line.dest);
   error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION &&
       EqualsNoCase(line.source + line.sourceStart, kControlProgramName)) {
@@ -302,43 +317,6 @@ int CreateFolderPath(const char* path) {
     if (!created && error != ERROR_ALREADY_EXISTS) return 0;
   }
   return 1;
-}
-
-int ClearCarriedAttributes(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-  return DropCarriedAttributes(path, attributes);
-}
-
-BOOL CopyReplacing(const char* source, const char* dest) {
-  if (CopyFileA(source, dest, FALSE)) return ClearCarriedAttributes(dest), TRUE;
-  DWORD error = GetLastError();
-  DWORD attributes = GetFileAttributesA(dest);
-  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_READONLY) &&
-      SetFileAttributesA(dest, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-    if (CopyFileA(source, dest, FALSE)) return ClearCarriedAttributes(dest), TRUE;
-    error = GetLastError();
-    // The file stays as it was, attribute and all.
-    SetFileAttributesA(dest, attributes);
-  }
-  SetLastError(error);
-  return FALSE;
-}
-
-int IsInstalledFileNewer(const char* installedPath, const char* newPath) {
-  // Nothing installed there: neither the version nor the time comparison
-  // could find it newer, and the version queries are the install's
-  // costliest calls.
-  if (!NameExists(installedPath)) return 0;
-  DWORD installedHigh = 0, installedLow = 0, newHigh = 0, newLow = 0;
-  if (GetFileVersionNumbers(installedPath, &installedHigh, &installedLow) &&
-      GetFileVersionNumbers(newPath, &newHigh, &newLow))
-    return IsVersionNewer(installedHigh, installedLow, newHigh, newLow);
-  // Either file lacks version information: the later write wins.
-  if (!GetFileWriteTime(installedPath, &installedHigh, &installedLow)) return 0;
-  if (!GetFileWriteTime(newPath, &newHigh, &newLow)) return 0;
-  return IsWriteTimeNewer(installedHigh, installedLow, newHigh, newLow);
 }
 
 void MigrateOldLayout() {

@@ -19,10 +19,6 @@ bool JoinPath(const char* folder, const char* part, size_t length, char* out) {
   return true;
 }
 
-int IsPairGreater(uint32_t aHigh, uint32_t aLow, uint32_t bHigh, uint32_t bLow) {
-  return aHigh > bHigh || (aHigh == bHigh && aLow > bLow);
-}
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The names Windows gives its devices in every folder: "CON", "NUL",
@@ -135,16 +131,6 @@ void DropCutLastLine(char* list, size_t returned, size_t size, const char* fulle
   char* last = list;
   for (char* line = list; line < list + returned && *line; line += strlen(line) + 1) last = line;
   *last = '\0';
-}
-
-int IsVersionNewer(uint32_t installedMost, uint32_t installedLeast, uint32_t newMost,
-                   uint32_t newLeast) {
-  return IsPairGreater(installedMost, installedLeast, newMost, newLeast);
-}
-
-int IsWriteTimeNewer(uint32_t installedHigh, uint32_t installedLow, uint32_t newHigh,
-                     uint32_t newLow) {
-  return IsPairGreater(installedHigh, installedLow, newHigh, newLow);
 }
 
 int NextFolderEnd(const char* path, size_t from, size_t* end) {

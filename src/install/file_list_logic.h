@@ -59,14 +59,6 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
 void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
                      size_t fullerReturned);
 
-// Fixed file versions and last-write times: both are pairs of unsigned
-// 32-bit numbers compared most significant half first. 1 when the installed
-// pair is greater; equal pairs are not newer.
-int IsVersionNewer(uint32_t installedMost, uint32_t installedLeast, uint32_t newMost,
-                   uint32_t newLeast);
-int IsWriteTimeNewer(uint32_t installedHigh, uint32_t installedLow, uint32_t newHigh,
-                     uint32_t newLow);
-
 // The walk that creates the folders along a path: the position of the next
 // backslash at or after `from` at which the text before it names a folder to
 // create. A backslash after a drive ("C:") or after an empty component

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/ask_user.h"
+#include "base/file_replace.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/names.h"
@@ -11,6 +12,7 @@
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
+#include "install/carried_package.h"
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
@@ -51,16 +53,12 @@ const char kOlderUninstallKey[] = "LUMENFIELD";
 const char kBrowserSuffix[] = " Browser";
 
 int BuildSetupScriptPath() {
-  char ownPath[kPathSize];
+  char folder[kPathSize];
   g_setupScriptPath[0] = '\0';
-  if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
-  const char* name = AfterLastBackslash(ownPath);
-  if (!name) return 0;
-  ownPath[name - ownPath] = '\0';
+  if (!GetPackageFolder(folder, sizeof(folder))) return 0;
   // A folder too long for the script's name leaves the path empty, and the
   // install then fails for want of a product key.
-  return FormatBounded(g_setupScriptPath, sizeof(g_setupScriptPath), "%s%s", ownPath,
-                       kSetupScriptName);
+  return FormatBounded(g_setupScriptPath, sizeof(g_setupScriptPath), "%s%s", folder, kSetupScriptName);
 }
 
 void DeleteLinkFile(const char* folder, const char* name) {
@@ -105,9 +103,15 @@ void RemoveReplacedBrand() {
 // the uninstall entry that starts it.
 int InstallUninstaller() {
   char ownPath[kPathSize], uninstaller[kPathSize];
-  if (!GetOwnPath(ownPath, sizeof(ownPath))) return 0;
   if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
-  if (!CopyReplacing(ownPath, uninstaller)) return 0;
+  // A download installs the plain, signed program it carries, not itself.
+  const CarriedFile* carried = FindPackageFile(kSetupProgramName);
+  if (IsPackageCarried()) {
+    if (!carried || !WriteReplacing(uninstaller, [&] { return ExtractCarriedFile(carried, uninstaller, FALSE); }))
+      return 0;
+  } else if (!GetOwnPath(ownPath, sizeof(ownPath)) || !CopyReplacing(ownPath, uninstaller)) {
+    return 0;
+  }
   LogLine("file copied: %s", uninstaller);
   // The quiet form for package managers; a Windows folder with blanks is
   // quoted so that the switch stays a separate word.

@@ -18,7 +18,7 @@
 #include "base/text_util.h"
 #include "lfpack/lfpack_logic.h"
 #include "lfpack/package_files.h"
-#ifdef LF_HAVE_GCAB
+#ifdef LF_HAVE_PACKER
 #include "lfpack/single_file.h"
 #endif
 
@@ -98,7 +98,7 @@ int Build(const char* folderArg, const char* outArg) {
     fprintf(stdout, "lfpack: %s: not built: the package has errors.\n", outArg);
     return checked;
   }
-#ifdef LF_HAVE_GCAB
+#ifdef LF_HAVE_PACKER
   SingleFile made;
   std::string failed = BuildSingleFile(folderArg, outArg, &made);
   if (!failed.empty()) {
@@ -110,8 +110,7 @@ int Build(const char* folderArg, const char* outArg) {
           static_cast<unsigned long long>(made.bytes));
   return 0;
 #else
-  fprintf(stdout, "lfpack: %s: not built: this lfpack has no cabinet writer (build it natively with libgcab).\n",
-          outArg);
+  fprintf(stdout, "lfpack: %s: not built: this lfpack only checks (build it natively to pack).\n", outArg);
   return 2;
 #endif
 }

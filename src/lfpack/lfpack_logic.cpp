@@ -255,7 +255,7 @@ std::string FormatFinding(const Finding& f) {
          f.text;
 }
 
-bool HasVersionResource(const std::string& bytes) {
+bool HasVersionResource(const std::string& bytes, uint32_t* versionMs, uint32_t* versionLs) {
   if (bytes.compare(0, 2, "MZ") != 0) return false;
   // The block's key in UTF-16, then (aligned to 4 bytes) the fixed file
   // information's signature 0xFEEF04BD.
@@ -266,7 +266,16 @@ bool HasVersionResource(const std::string& bytes) {
     // The block starts 6 bytes before its key; the key ends 38 bytes into
     // it, padded to 40.
     size_t fixed = at + 34;
-    if (at >= 6 && fixed + 4 <= bytes.size() && bytes.compare(fixed, 4, kSignature, 4) == 0) return true;
+    // The signature, the structure's version, then the file version.
+    if (at >= 6 && fixed + 16 <= bytes.size() && bytes.compare(fixed, 4, kSignature, 4) == 0) {
+      auto word = [&](size_t from) {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data()) + from;
+        return static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
+      };
+      if (versionMs) *versionMs = word(fixed + 8);
+      if (versionLs) *versionLs = word(fixed + 12);
+      return true;
+    }
   }
   return false;
 }

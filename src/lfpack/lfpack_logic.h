@@ -2,6 +2,7 @@
 // the user's machine, found with the setup program's own list parsing and
 // buffer sizes. No Win32 here.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -62,4 +63,6 @@ std::string FormatFinding(const Finding& finding);
 // True when a file's bytes are a Windows program whose resources hold a
 // VS_VERSION_INFO block with its fixed file information, which is what the
 // version query of the install reads.
-bool HasVersionResource(const std::string& bytes);
+// With versionMs and versionLs given, the fixed file version's most and
+// least significant halves go there.
+bool HasVersionResource(const std::string& bytes, uint32_t* versionMs = nullptr, uint32_t* versionLs = nullptr);

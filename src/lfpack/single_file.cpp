@@ -1,7 +1,7 @@
 #include "lfpack/single_file.h"
 
-#include <libgcab.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,45 +9,45 @@
 
 #include "base/names.h"
 #include "base/payload_format.h"
+#include "lfpack/lfpack_logic.h"
 #include "lfpack/package_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const guint32 kNormalAttribute = 0x20;  // FILE_ATTRIBUTE_ARCHIVE: no read-only mark travels
-
-// Frees a GObject (or nothing) when it goes out of scope.
-template <typename T>
-struct Owned {
-  T* p = nullptr;
-  explicit Owned(T* object) : p(object) {}
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-  ~Owned() {
-    if (p) g_object_unref(p);
-  }
-};
-
-std::string TakeError(GError* error, const char* what) {
-  std::string text = std::string(what) + ": " + (error ? error->message : "unknown error");
-  if (error) g_error_free(error);
-  return text;
-}
+// NSIS's own level for zlib: the smallest download for the time it takes.
+const int kCompressionLevel = 9;
+// Seconds from 1601 (Windows file times) to 1970 (Unix times).
+const uint64_t kEpochSeconds = 11644473600ull;
 
 // The package's files, relative to it with backslashes, in a fixed order.
-std::vector<fs::path> PackageFiles(const fs::path& package) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(package))
-    if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), package));
+std::vector<std::string> PackageFiles(const fs::path& package) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(package)) {
+    if (!entry.is_regular_file()) continue;
+    std::string name = fs::relative(entry.path(), package).generic_string();
+    std::replace(name.begin(), name.end(), '/', '\\');
+    files.push_back(name);
+  }
   std::sort(files.begin(), files.end());
   return files;
 }
 
-std::string CabinetName(const fs::path& relative) {
-  std::string name = relative.generic_string();
-  std::replace(name.begin(), name.end(), '/', '\\');
-  return name;
+// The file's bytes as the payload keeps them: zlib's when they are smaller.
+bool Keep(const std::string& bytes, CarriedFile* file, std::string* kept) {
+  uLongf size = compressBound(bytes.size());
+  kept->resize(size);
+  if (compress2(reinterpret_cast<Bytef*>(&(*kept)[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                bytes.size(), kCompressionLevel) != Z_OK)
+    return false;
+  kept->resize(size);
+  file->method = kCarriedZlib;
+  if (size >= bytes.size()) {
+    *kept = bytes;
+    file->method = kCarriedStored;
+  }
+  return true;
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
   // A signed setup program ends in its certificate: the one that carries
   // the package is the program without it (and without the entry naming it),
   // so that the single file can be signed whole. The package keeps the
-  // signed one.
+  // signed one, which becomes the uninstaller.
   const unsigned char* headers = reinterpret_cast<const unsigned char*>(program.data());
   size_t headerSize = program.size() < 1024 ? program.size() : 1024;
   uint64_t signedEnd = SignedImageEnd(headers, headerSize, program.size());
@@ -69,43 +69,44 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
     program.replace(directory, 8, 8, '\0');
   }
 
-  Owned<GCabCabinet> cabinet(gcab_cabinet_new());
-  GCabFolder* folder = gcab_folder_new(GCAB_COMPRESSION_MSZIP);
-  GError* error = nullptr;
-  if (!gcab_cabinet_add_folder(cabinet.p, folder, &error)) {
-    g_object_unref(folder);
-    return TakeError(error, "cabinet");
-  }
-  g_object_unref(folder);  // the cabinet holds it now
-  for (const fs::path& relative : PackageFiles(package)) {
-    fs::path full = package / relative;
-    Owned<GFile> source(g_file_new_for_path(full.c_str()));
-    Owned<GCabFile> file(gcab_file_new_with_file(CabinetName(relative).c_str(), source.p));
-    // The cabinet keeps local times, as Windows' own cabinet tools do.
-    struct stat facts;
-    if (stat(full.c_str(), &facts) != 0) return "cannot read " + full.string();
-    GDateTime* written = g_date_time_new_from_unix_local(facts.st_mtime);
-    gcab_file_set_date_time(file.p, written);
-    g_date_time_unref(written);
-    gcab_file_set_attributes(file.p, kNormalAttribute);
-    if (!gcab_folder_add_file(folder, file.p, FALSE, nullptr, &error))
-      return TakeError(error, full.string().c_str());
-    made->packageBytes += fs::file_size(full);
-    ++made->files;
-  }
-  Owned<GOutputStream> memory(g_memory_output_stream_new_resizable());
-  if (!gcab_cabinet_write_simple(cabinet.p, memory.p, nullptr, nullptr, nullptr, &error) ||
-      !g_output_stream_close(memory.p, nullptr, &error))
-    return TakeError(error, "cabinet");
-  const char* cab = static_cast<const char*>(g_memory_output_stream_get_data(G_MEMORY_OUTPUT_STREAM(memory.p)));
-  size_t cabSize = g_memory_output_stream_get_data_size(G_MEMORY_OUTPUT_STREAM(memory.p));
-
-  // program, cabinet and trailer, each part starting at a multiple of 8 so
-  // that a signer appends its certificate right after the trailer.
+  // program, files, index and trailer; the payload starts at a multiple of
+  // 8, and so does the trailer, so that a signer appends its certificate
+  // right after it.
   std::string single = program;
   single.resize((single.size() + 7) / 8 * 8, '\0');
-  PayloadTrailer trailer = {single.size(), cabSize, made->packageBytes, Crc32(0, cab, cabSize)};
-  single.append(cab, cabSize);
+  uint64_t payloadOffset = single.size();
+  std::vector<std::string> names = PackageFiles(package);
+  std::vector<CarriedFile> files(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    fs::path full = package / names[i];
+    std::string bytes, kept;
+    struct stat facts;
+    if (!ReadWholeFile(full, &bytes) || stat(full.c_str(), &facts) != 0) return "cannot read " + full.string();
+    CarriedFile& file = files[i];
+    file.name = names[i].c_str();
+    file.size = bytes.size();
+    file.writeTime = (static_cast<uint64_t>(facts.st_mtim.tv_sec) + kEpochSeconds) * 10000000ull +
+                     static_cast<uint64_t>(facts.st_mtim.tv_nsec) / 100;
+    file.versionMs = file.versionLs = 0;
+    file.hasVersion = HasVersionResource(bytes, &file.versionMs, &file.versionLs);
+    if (!Keep(bytes, &file, &kept)) return "cannot compress " + full.string();
+    file.offset = single.size() - payloadOffset;
+    file.keptSize = kept.size();
+    single += kept;
+    made->packageBytes += bytes.size();
+    ++made->files;
+  }
+  std::string index(4, '\0');
+  WriteIndexCount(static_cast<uint32_t>(files.size()), reinterpret_cast<unsigned char*>(&index[0]));
+  for (const CarriedFile& file : files) {
+    std::string entry(strlen(file.name) + 64, '\0');
+    entry.resize(WriteIndexEntry(file, reinterpret_cast<unsigned char*>(&entry[0])));
+    index += entry;
+  }
+  single += index;
+  PayloadTrailer trailer = {payloadOffset, single.size() - payloadOffset, static_cast<uint32_t>(index.size()), 0};
+  trailer.checksum = static_cast<uint32_t>(
+      crc32_z(0, reinterpret_cast<const Bytef*>(single.data()) + payloadOffset, trailer.payloadSize));
   single.resize((single.size() + 7) / 8 * 8, '\0');
   unsigned char tail[kTrailerSize];
   WriteTrailer(trailer, tail);

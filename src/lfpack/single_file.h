@@ -1,8 +1,8 @@
 // lfpack build: the single-file download of a package folder. The setup
-// program of the package (its LFSetup.exe), then every file of the package
-// as one cabinet with MSZIP compression (written with libgcab), then the
-// trailer that locates it (base/payload_format.h). Built natively only:
-// libgcab is a Linux library.
+// program of the package (its LFSetup.exe), then every file of the package,
+// each compressed with zlib (or stored as it is when that would not make it
+// smaller), then their index with each file's size, last-write time and
+// version, then the trailer that locates them (base/payload_format.h).
 #pragma once
 #include <cstdint>
 #include <filesystem>

@@ -1,12 +1,11 @@
 #include "netscape/netscape_handler.h"
 
 #include "base/ask_user.h"
+#include "base/file_queries.h"
+#include "base/file_replace.h"
 #include "base/globals.h"
 #include "base/names.h"
 #include "base/text_util.h"
-// Up the house: the handler compares and copies its library with the file
-// copy's existence test, newer-file comparison and copy.
-#include "install/file_copy.h"
 #include "netscape/netscape_logic.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"

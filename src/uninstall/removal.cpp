@@ -4,13 +4,13 @@
 #include <shlobj.h>
 #include <cstring>
 
+#include "base/file_queries.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
 #include "base/names.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
-#include "install/file_copy.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "install/shortcuts.h"

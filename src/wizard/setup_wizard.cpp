@@ -7,6 +7,7 @@
 #include "base/heap_text.h"
 #include "base/names.h"
 #include "base/run_log.h"
+#include "base/system_paths.h"
 #include "base/text_util.h"
 #include "resources/resource_ids.h"
 #include "wizard/destination_page.h"
@@ -31,13 +32,10 @@ void ShowLicenseError(HWND dialog, const char* format, const char* path) {
   AskUser(dialog, text, g_criticalErrorCaption, MB_OK | MB_TOPMOST, IDOK);
 }
 
-// The licence file beside the program; 0 (with `folder` still the program's
-// folder) when the folder is too long for the name.
+// The licence file beside the setup script; 0 (with `folder` still the
+// package's folder) when the folder is too long for the name.
 int BuildLicensePath(char* folder, char* full, size_t size) {
-  DWORD n = GetModuleFileNameA(nullptr, folder, kPathSize);
-  if (n == 0 || n >= kPathSize) folder[0] = '\0';
-  const char* name = AfterLastBackslash(folder);
-  if (name) folder[name - folder] = '\0';
+  GetPackageFolder(folder, kPathSize);
   return FormatBounded(full, size, "%s%s", folder, kLicenseFileName);
 }
 

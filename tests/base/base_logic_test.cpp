@@ -7,13 +7,6 @@
 
 namespace {
 
-// The standard check value, and the same sum taken in two parts.
-TEST(Crc32, IeeeCheckValueInAnyParts) {
-  EXPECT_EQ(0xCBF43926u, Crc32(0, "123456789", 9));
-  EXPECT_EQ(0xCBF43926u, Crc32(Crc32(0, "1234", 4), "56789", 5));
-  EXPECT_EQ(0u, Crc32(0, "", 0));
-}
-
 // Room is short below the need plus the reserve, also when the need named is near 2^64 (the sum would wrap).
 TEST(RoomIsShort, NeedPlusReserveWithoutWrapping) {
   const uint64_t huge = ~0ull;
@@ -22,15 +15,15 @@ TEST(RoomIsShort, NeedPlusReserveWithoutWrapping) {
   for (const auto& c : cases) EXPECT_EQ(c.shortOfRoom, RoomIsShort(c.free, c.needed, 10)) << c.free << " " << c.needed;
 }
 
-// A trailer read back whole, behind up to 7 zero bytes a signer aligns with; one whose cabinet does not fit before it
-// is a file cut short (-1); other bytes are no trailer (0).
+// A trailer read back whole, behind up to 7 zero bytes a signer aligns with; one whose payload does not fit before it,
+// or whose index is larger than the payload, is a file cut short (-1); other bytes are no trailer (0).
 TEST(ReadTrailer, FindsTheTrailerAtTheSignedEnd) {
-  const PayloadTrailer written = {1000, 500, 123456789012ull, 0xDEADBEEF};
+  const PayloadTrailer written = {1000, 500, 120, 0xDEADBEEF};
   unsigned char trailer[kTrailerSize];
   WriteTrailer(written, trailer);
   struct { size_t zeros; uint64_t end; unsigned char flip; int found; } cases[] = {
       {0, 2000, 0, 1}, {7, 2000, 0, 1}, {8, 2000, 0, 0}, {0, 1540, 0, 1}, {0, 1539, 0, -1}, {3, 1543, 0, 1},
-      {3, 1542, 0, -1}, {0, 2000, 1, 0}, {0, 2000, 39, 0}, {0, 20, 0, 0}};
+      {3, 1542, 0, -1}, {0, 2000, 1, 0}, {0, 2000, 39, 0}, {0, 20, 0, 0}, {0, 2000, 26, -1}};
   for (const auto& c : cases) {
     std::vector<unsigned char> tail(trailer, trailer + kTrailerSize);
     if (c.flip) tail[c.flip] ^= 1;
@@ -38,10 +31,46 @@ TEST(ReadTrailer, FindsTheTrailerAtTheSignedEnd) {
     PayloadTrailer read = {};
     EXPECT_EQ(c.found, ReadTrailer(tail.data(), tail.size(), c.end, &read)) << c.zeros << " zeros, end " << c.end;
     if (c.found != 1) continue;
-    EXPECT_EQ(written.cabinetOffset, read.cabinetOffset);
-    EXPECT_EQ(written.cabinetSize, read.cabinetSize);
-    EXPECT_EQ(written.unpackedSize, read.unpackedSize);
+    EXPECT_EQ(written.payloadOffset, read.payloadOffset);
+    EXPECT_EQ(written.payloadSize, read.payloadSize);
+    EXPECT_EQ(written.indexSize, read.indexSize);
     EXPECT_EQ(written.checksum, read.checksum);
+  }
+}
+
+// An index of two files reads back whole and finds each by its path in any letter case and with either slash; a
+// cut entry, a name without its zero, an unknown method, a stored file whose sizes differ, or kept bytes beyond
+// the files' data make it unreadable.
+TEST(ReadIndex, RoundTripsAndRefusesWhatDoesNotFit) {
+  CarriedFile a = {"help\\ReadMe.txt", 0, 70, 100, 132000000000000000ull, 0, 0, kCarriedZlib, 0};
+  CarriedFile b = {"LFViewer.exe", 70, 30, 30, 5, 0x00020001, 0x23, kCarriedStored, 1};
+  std::vector<unsigned char> index(4 + 2 * 64);
+  WriteIndexCount(2, index.data());
+  size_t size = 4;
+  size += WriteIndexEntry(a, index.data() + size);
+  size += WriteIndexEntry(b, index.data() + size);
+  CarriedFile read[2];
+  size_t count = 0;
+  ASSERT_EQ(1, ReadIndex(index.data(), size, 100, read, 2, &count));
+  ASSERT_EQ(2u, count);
+  EXPECT_STREQ("help\\ReadMe.txt", read[0].name);
+  EXPECT_EQ(132000000000000000ull, read[0].writeTime);
+  EXPECT_EQ(kCarriedZlib, read[0].method);
+  EXPECT_EQ(1, read[1].hasVersion);
+  EXPECT_EQ(0x23u, read[1].versionLs);
+  EXPECT_EQ(&read[0], FindCarriedFile(read, count, "HELP/readme.TXT"));
+  EXPECT_EQ(&read[1], FindCarriedFile(read, count, "lfviewer.exe"));
+  EXPECT_EQ(nullptr, FindCarriedFile(read, count, "lfviewer.ex"));
+  EXPECT_EQ(0, ReadIndex(index.data(), size, 99, read, 2, &count));   // b's bytes end at 100
+  EXPECT_EQ(0, ReadIndex(index.data(), size - 1, 100, read, 2, &count));
+  struct { size_t at; unsigned char value; } damage[] = {
+      {4 + 2 + 15, 'x'},                 // a's name loses its zero
+      {4 + 2 + 16, 2},                   // a's method unknown
+      {4 + 60 + 2 + 13 + 10, 31}};       // b stored, kept size 31 for 30 bytes
+  for (const auto& d : damage) {
+    std::vector<unsigned char> bad(index.begin(), index.begin() + size);
+    bad[d.at] = d.value;
+    EXPECT_EQ(0, ReadIndex(bad.data(), size, 100, read, 2, &count)) << d.at;
   }
 }
 

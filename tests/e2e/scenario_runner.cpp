@@ -273,9 +273,8 @@ bool PlaceSingleFile(const std::string& path, const std::string& damage) {
   uint64_t end = bytes.size() < 100000 ? 0 : SignedImageEnd(data, 1024, bytes.size());
   PayloadTrailer trailer;
   if (!end || ReadTrailer(data + end - kTrailerSize - 7, kTrailerSize + 7, end, &trailer) != 1) return false;
-  // The header (36 bytes), the one folder (8), then the first file's size,
-  // offset and folder (10) before its date.
-  if (damage == "flip") bytes[trailer.cabinetOffset + 36 + 8 + 10] ^= 0x01;
+  // A byte in the middle of the carried files: one of them.
+  if (damage == "flip") bytes[trailer.payloadOffset + (trailer.payloadSize - trailer.indexSize) / 2] ^= 0x01;
   if (damage == "cut") bytes.resize(bytes.size() - 5000);
   return (damage.empty() || damage == "flip" || damage == "cut") && WriteText(path, bytes);
 }

@@ -1,3 +1,4 @@
+#include "base/newer_file.h"
 #include "install/file_list_logic.h"
 #include "install/install_logic.h"
 

@@ -46,11 +46,16 @@ TEST(SetProfileValue, ReplacesAddsKeyOrSection) {
   EXPECT_EQ("[L]\nx\n[R]\nb=2\n", SetProfileValue("[L]\nx", "R", "b", "2"));
 }
 
-// A program ("MZ") with a VS_VERSION_INFO block that holds the whole fixed-info signature.
+// A program ("MZ") with a VS_VERSION_INFO block that holds the whole fixed-info signature, then the file
+// version (2.1.0.35 here), which is read out.
 TEST(HasVersionResource, NeedsProgramAndFixedInfo) {
   std::string key("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0\0\0", 32);
-  std::string block = std::string("\x5c\x03\x34\x00\x00\x00", 6) + key + std::string(2, '\0') + "\xBD\x04\xEF\xFE";
-  EXPECT_TRUE(HasVersionResource("MZ" + std::string(100, 'x') + block));
+  std::string fixed = std::string("\xBD\x04\xEF\xFE\0\0\1\0\1\0\2\0\x23\0\0\0", 16);
+  std::string block = std::string("\x5c\x03\x34\x00\x00\x00", 6) + key + std::string(2, '\0') + fixed;
+  uint32_t ms = 0, ls = 0;
+  EXPECT_TRUE(HasVersionResource("MZ" + std::string(100, 'x') + block, &ms, &ls));
+  EXPECT_EQ(0x00020001u, ms);
+  EXPECT_EQ(0x00000023u, ls);
   EXPECT_FALSE(HasVersionResource("MZ" + std::string(100, 'x') + block.substr(0, 40) + "\xBD\x04\xEF"));
   EXPECT_FALSE(HasVersionResource("ZM" + std::string(100, 'x') + block));
 }

@@ -1,0 +1,148 @@
+#include "install/carried_package.h"
+
+#include <zlib.h>
+
+#include "base/handles.h"
+
+namespace {
+
+// The bytes read and written at a time: large enough that the calls cost
+// little beside the data, small enough for any machine.
+const DWORD kChunk = 256 * 1024;
+
+struct Carried {
+  HANDLE download = INVALID_HANDLE_VALUE;
+  uint64_t payloadOffset = 0;
+  HeapText index;
+  HeapText files;
+  size_t count = 0;
+  HeapText in;
+  HeapText out;
+};
+Carried g_carried;
+
+const CarriedFile* Files() { return reinterpret_cast<const CarriedFile*>(g_carried.files.get()); }
+
+int ReadAt(uint64_t offset, void* buffer, DWORD size) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  DWORD got = 0;
+  return SetFilePointerEx(g_carried.download, at, nullptr, FILE_BEGIN) &&
+         ReadFile(g_carried.download, buffer, size, &got, nullptr) && got == size;
+}
+
+int WriteAll(HANDLE file, const void* bytes, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+// The kept bytes of file, inflated or as they are, written to out. 0 with
+// the last error set when a read or write fails or the bytes are not the
+// file's.
+int WriteContent(const CarriedFile* file, HANDLE out) {
+  uint64_t at = g_carried.payloadOffset + file->offset, left = file->keptSize, written = 0;
+  z_stream stream = {};
+  if (file->method == kCarriedZlib && inflateInit(&stream) != Z_OK) return SetLastError(ERROR_OUTOFMEMORY), 0;
+  int status = Z_OK;
+  int ok = 1;
+  while (ok && left > 0 && status != Z_STREAM_END) {
+    DWORD part = left < kChunk ? static_cast<DWORD>(left) : kChunk;
+    if (!ReadAt(at, g_carried.in.get(), part)) {
+      ok = 0;
+      break;
+    }
+    at += part;
+    left -= part;
+    if (file->method == kCarriedStored) {
+      ok = WriteAll(out, g_carried.in.get(), part);
+      written += part;
+      continue;
+    }
+    stream.next_in = reinterpret_cast<Bytef*>(g_carried.in.get());
+    stream.avail_in = part;
+    // Until this input is used up and nothing inflated waits for room, or
+    // the stream ends.
+    while (ok) {
+      stream.next_out = reinterpret_cast<Bytef*>(g_carried.out.get());
+      stream.avail_out = kChunk;
+      status = inflate(&stream, Z_NO_FLUSH);
+      if (status == Z_BUF_ERROR && stream.avail_in == 0) {
+        status = Z_OK;
+        break;
+      }
+      if (status != Z_OK && status != Z_STREAM_END) {
+        SetLastError(ERROR_INVALID_DATA);
+        ok = 0;
+        break;
+      }
+      DWORD produced = kChunk - stream.avail_out;
+      if (produced) {
+        ok = WriteAll(out, g_carried.out.get(), produced);
+        written += produced;
+      }
+      if (status == Z_STREAM_END || (stream.avail_in == 0 && stream.avail_out != 0)) break;
+    }
+  }
+  if (file->method == kCarriedZlib) {
+    // The stream's own Adler-32 was checked as it ended; nothing may follow.
+    if (ok && (status != Z_STREAM_END || left > 0 || stream.avail_in > 0)) SetLastError(ERROR_INVALID_DATA), ok = 0;
+    inflateEnd(&stream);
+  }
+  if (ok && written != file->size) SetLastError(ERROR_INVALID_DATA), ok = 0;
+  return ok;
+}
+
+}  // namespace
+
+void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index, HeapText* files, size_t count) {
+  g_carried.download = download;
+  g_carried.payloadOffset = payloadOffset;
+  g_carried.index.p = index->p;
+  index->p = nullptr;
+  g_carried.files.p = files->p;
+  files->p = nullptr;
+  g_carried.count = count;
+}
+
+int IsPackageCarried() { return g_carried.download != INVALID_HANDLE_VALUE; }
+
+const CarriedFile* FindPackageFile(const char* relative) {
+  return IsPackageCarried() ? FindCarriedFile(Files(), g_carried.count, relative) : nullptr;
+}
+
+void CarriedFileFacts(const CarriedFile* file, NewFileFacts* facts) {
+  facts->hasVersion = file->hasVersion;
+  facts->versionMs = file->versionMs;
+  facts->versionLs = file->versionLs;
+  facts->hasTime = 1;
+  facts->timeHigh = static_cast<DWORD>(file->writeTime >> 32);
+  facts->timeLow = static_cast<DWORD>(file->writeTime);
+}
+
+BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfExists) {
+  if (!g_carried.in) g_carried.in.reset(kChunk);
+  if (!g_carried.out) g_carried.out.reset(kChunk);
+  if (!g_carried.in || !g_carried.out) return SetLastError(ERROR_OUTOFMEMORY), FALSE;
+  ScopedHandle out(CreateFileA(dest, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!out.Valid()) return FALSE;
+  FILETIME written;
+  written.dwHighDateTime = static_cast<DWORD>(file->writeTime >> 32);
+  written.dwLowDateTime = static_cast<DWORD>(file->writeTime);
+  if (WriteContent(file, out.h) && SetFileTime(out.h, nullptr, nullptr, &written)) return TRUE;
+  DWORD error = GetLastError();
+  out.Close();
+  DeleteFileA(dest);
+  SetLastError(error);
+  return FALSE;
+}
+
+void ReleaseCarriedPackage() {
+  if (g_carried.download != INVALID_HANDLE_VALUE) CloseHandle(g_carried.download);
+  g_carried.download = INVALID_HANDLE_VALUE;
+  g_carried.index.reset();
+  g_carried.files.reset();
+  g_carried.in.reset();
+  g_carried.out.reset();
+  g_carried.count = 0;
+}

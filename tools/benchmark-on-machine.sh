@@ -1,61 +1,76 @@
 #!/usr/bin/env bash
 # Runs inside one clean Wine machine (WINEPREFIX set by wine-run.sh): builds
 # a benchmark package in C:\Bench, its single-file download (lfpack build)
-# and peer installers of the same files with NSIS, then times, run after
-# run: the silent install from the folder, a plain copy, the quiet
-# uninstall, the silent install from the single file, and the peers' silent
-# installs and uninstall.
+# and an NSIS installer of the same files that does the same work, then
+# times, in every rep, each variant once, in an order that turns from rep to
+# rep: a plain copy of the files, the silent install from the folder, the
+# silent install from the single file, the NSIS installer's silent install,
+# and both uninstalls. Prints the sizes, each rep, and the medians with the
+# ratios to NSIS.
 #   benchmark-on-machine.sh TOP RUNS KIND
-# KIND "lists": a "Core" list that fills its 2048 bytes with 4 KB files, and
-# 200 content files of 256 KB. KIND "dlls": 100 versioned DLLs of 35 KB in
-# "Core", and 200 content files of 256 KB.
+# KIND "random": 100 versioned DLLs of 35 KB in "Core" and 200 content files
+# of 256 KB, their bytes random (nothing compresses). KIND "library": the
+# same files made of real library bytes (Wine's own DLLs), which compress as
+# a product's programs do.
 set -euo pipefail
-top=$1 runs=$2 kind=${3:-lists}
+top=$1 runs=$2 kind=${3:-random}
 b="$top/build/win64"
 c="$WINEPREFIX/drive_c"
-pkg="$c/Bench" plain="$c/PlainSource"
-mkdir -p "$pkg/core"
+pkg="$c/Bench" plain="$c/PlainSource" work="$WINEPREFIX/bench-work"
+mkdir -p "$pkg/core" "$work"
 cp "$b/bin/LFSetup.exe" "$top/tools/sample-package/license.txt" "$pkg/"
-cp "$b/bin/viewer_standin.exe" "$pkg/LFViewer.exe"
-cp "$b/bin/viewer_standin.exe" "$pkg/LFCtrl.exe"
+
+# The two programs every install starts and waits for (the control program
+# with "/r", the viewer with "-r"): a console program that ends at once, for
+# both installers alike.
+printf 'int main(void) { return 0; }\n' > "$work/quick.c"
+x86_64-w64-mingw32-gcc -s -o "$pkg/LFViewer.exe" "$work/quick.c"
+cp "$pkg/LFViewer.exe" "$pkg/LFCtrl.exe"
+
+# The bytes files are made of: random, or Wine's own libraries one after the
+# other (in name order, so that every run builds the same files).
+source_bytes() {  # source_bytes COUNT > file
+  if [ "$kind" = random ]; then
+    head -c "$1" /dev/urandom
+  else
+    dd if="$work/library.bin" iflag=skip_bytes,count_bytes skip="$offset" count="$1" status=none
+    offset=$(( (offset + $1) % (library_size - $1) ))
+  fi
+}
+offset=0
+if [ "$kind" != random ]; then
+  libs=$(ls /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/*.dll 2>/dev/null || ls /usr/lib/wine/x86_64-windows/*.dll)
+  # 80 MB of them, whole libraries only.
+  for lib in $libs; do
+    cat "$lib" >> "$work/library.bin"
+    [ "$(stat -c %s "$work/library.bin")" -lt 80000000 ] || break
+  done
+  library_size=$(stat -c %s "$work/library.bin")
+fi
 
 core_lines=(LFViewer.exe LFCtrl.exe)
 used=$(( ${#core_lines[0]} + 1 + ${#core_lines[1]} + 1 ))
-if [ "$kind" = dlls ]; then
-  # One small DLL with version information, padded to 35 KB with data, and
-  # stamped with its own version for each copy.
-  dll="$WINEPREFIX/bench-dll"
-  mkdir -p "$dll"
-  printf '#include <windows.h>\nBOOL WINAPI DllMain(HINSTANCE i, DWORD r, LPVOID p) { return TRUE; }\n' > "$dll/lib.c"
-  head -c 30000 /dev/urandom > "$dll/pad.bin"
-  for i in $(seq 0 99); do
-    cat > "$dll/lib.rc" <<RC
+# One small DLL with version information, padded to 35 KB, stamped with its
+# own version for each copy.
+printf '#include <windows.h>\nBOOL WINAPI DllMain(HINSTANCE i, DWORD r, LPVOID p) { return TRUE; }\n' > "$work/lib.c"
+for i in $(seq 0 99); do
+  source_bytes 30000 > "$work/pad.bin"
+  cat > "$work/lib.rc" <<RC
 1 VERSIONINFO FILEVERSION 1,0,0,$i PRODUCTVERSION 1,0,0,$i
 BEGIN BLOCK "StringFileInfo" BEGIN BLOCK "040904b0" BEGIN VALUE "FileVersion", "1.0.0.$i" END END
 BLOCK "VarFileInfo" BEGIN VALUE "Translation", 0x409, 1200 END END
-2 RCDATA "$dll/pad.bin"
+2 RCDATA "$work/pad.bin"
 RC
-    x86_64-w64-mingw32-windres "$dll/lib.rc" -O coff -o "$dll/lib.res"
-    name=$(printf 'lib%03d.dll' "$i")
-    x86_64-w64-mingw32-gcc -shared -s -nostdlib -e DllMain -o "$pkg/core/$name" "$dll/lib.c" "$dll/lib.res"
-    core_lines+=("core\\$name"); used=$((used + 16))
-  done
-else
-  i=0
-  # Lines of 16 characters plus their terminator, while the list and its final
-  # terminator still fit 2048 bytes.
-  while [ $((used + 17 + 1)) -le 2048 ]; do
-    name=$(printf 'file%03d.dat' "$i")
-    core_lines+=("core\\$name")
-    head -c 4096 /dev/urandom > "$pkg/core/$name"
-    used=$((used + 17)); i=$((i + 1))
-  done
-fi
+  x86_64-w64-mingw32-windres "$work/lib.rc" -O coff -o "$work/lib.res"
+  name=$(printf 'lib%03d.dll' "$i")
+  x86_64-w64-mingw32-gcc -shared -s -nostdlib -e DllMain -o "$pkg/core/$name" "$work/lib.c" "$work/lib.res"
+  core_lines+=("core\\$name"); used=$((used + 16))
+done
 # Content lines of 9 characters: 200 of them fit the list's 2048 bytes.
 content_lines=()
 for j in $(seq -w 1 200); do
   content_lines+=("w$j.vorn")
-  head -c 262144 /dev/urandom > "$pkg/w$j.vorn"
+  source_bytes 262144 > "$pkg/w$j.vorn"
 done
 {
   printf '[Log]\r\nKey=LFViewer\r\nAlt=Quillara\r\nName=Quillara Browser\r\nTarget=LFViewer.exe\r\n'
@@ -70,21 +85,17 @@ done
 mkdir -p "$plain"
 cp -r "$pkg/core" "$pkg/LFViewer.exe" "$pkg/LFCtrl.exe" "$pkg"/w*.vorn "$plain/"
 files=$(find "$plain" -type f | wc -l)
-echo "package ($kind): $files files, $(du -sh "$plain" | cut -f1) (${#core_lines[@]} core lines in $used bytes, ${#content_lines[@]} content files of 256 KB)"
+echo "package ($kind): $files files, $(du -sb "$plain" | cut -f1) bytes"
 
-# The peer: NSIS installers of the same files with an uninstall entry, two
-# links and an uninstaller, as a silent install of a product commonly makes
-# them: one with NSIS's default compression (zlib), as NSIS builds them
-# unless told otherwise, and one stored uncompressed, as our package is.
-peer_dir="$WINEPREFIX/peer"
-mkdir -p "$peer_dir"
-peer_script() {  # peer_script COMPRESSION-LINE OUTFILE
-cat <<NSI
+# The peer: an NSIS installer of the same files (NSIS's default compression,
+# zlib, each file on its own) that does what the setup does: the files, an
+# uninstall entry, two links, an uninstaller, and the same two programs
+# started and waited for.
+cat > "$work/peer.nsi" <<NSI
 Unicode true
 Target amd64-unicode
-$1
 Name "Peer Browser"
-OutFile "$2"
+OutFile "$c/PeerSetup.exe"
 InstallDir "C:\\Peer\\World"
 RequestExecutionLevel admin
 Section
@@ -96,6 +107,8 @@ Section
   CreateDirectory "\$SMPROGRAMS\\Peer Browser"
   CreateShortcut "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
   CreateShortcut "\$DESKTOP\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
+  ExecWait '"\$INSTDIR\\LFCtrl.exe" /r'
+  ExecWait '"\$INSTDIR\\LFViewer.exe" -r'
 SectionEnd
 Section "Uninstall"
   RMDir /r "\$INSTDIR\\core"
@@ -107,62 +120,84 @@ Section "Uninstall"
   DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser"
 SectionEnd
 NSI
-}
-peer_script "" "$c/PeerSetup.exe" > "$peer_dir/peer.nsi"
-peer_script "SetCompress off" "$c/PeerStored.exe" > "$peer_dir/stored.nsi"
-makensis -V1 "$peer_dir/peer.nsi"
-makensis -V1 "$peer_dir/stored.nsi"
+makensis -V1 "$work/peer.nsi"
 
 now() { date +%s.%N; }
 # Times one command in seconds; a failing command ends the benchmark.
 timed() {
   local t0 t1
   t0=$(now)
-  "$@" > "$c/bench-step.log" 2>&1 || { echo "failed: $*"; cat "$c/bench-step.log"; exit 1; }
+  "$@" > "$work/step.log" 2>&1 || { echo "failed: $*"; cat "$work/step.log"; exit 1; }
   t1=$(now)
   echo "$t1 - $t0" | bc
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+world="$c/Program Files/LUMENFIELD/World"
 
-echo "sizes: package folder $(du -sb "$pkg" | cut -f1) bytes, single file $(stat -c %s "$c/QuillaraSetup.exe") bytes, peer's single file $(stat -c %s "$c/PeerSetup.exe") bytes (uncompressed peer $(stat -c %s "$c/PeerStored.exe"))"
+single_size=$(stat -c %s "$c/QuillaraSetup.exe") peer_size=$(stat -c %s "$c/PeerSetup.exe")
+echo "sizes: single file $single_size bytes, NSIS's $peer_size bytes ($(echo "scale=3; $single_size / $peer_size" | bc)x)"
 
-install=() copy=() single=() peer=() stored=() uninstall=() peer_uninstall=()
+# Each variant leaves the machine as it found it.
+variant() {
+  case $1 in
+    copy)
+      rm -rf "$c/PlainCopy"
+      t_copy=$(timed wine 'T:\build\win64\bin\plaincopy.exe' 'C:\PlainSource' 'C:\PlainCopy')
+      rm -rf "$c/PlainCopy" ;;
+    folder)
+      t_folder=$(timed wine 'C:\Bench\LFSetup.exe' /S)
+      [ -f "$world/w200.vorn" ] || { echo "the folder install left no files"; exit 1; }
+      t_uninstall=$(timed wine 'C:\windows\LFUninst.exe' '\s')
+      [ ! -e "$world/LFViewer.exe" ] || { echo "the quiet uninstall left the files"; exit 1; }
+      rm -rf "$c/Program Files/LUMENFIELD" ;;
+    single)
+      t_single=$(timed wine 'C:\QuillaraSetup.exe' /S)
+      [ -f "$world/w200.vorn" ] || { echo "the single-file install left no files"; exit 1; }
+      [ -z "$(ls "$c/users/root/Temp")" ] || { echo "the single-file install left files in the temporary folder"; exit 1; }
+      wine 'C:\windows\LFUninst.exe' '\s' > /dev/null 2>&1
+      rm -rf "$c/Program Files/LUMENFIELD" ;;
+    peer)
+      t_peer=$(timed wine 'C:\PeerSetup.exe' /S)
+      [ -f "$c/Peer/World/w200.vorn" ] || { echo "the peer install left no files"; exit 1; }
+      # "_?=" keeps the peer's uninstaller in place, so that its end is the
+      # uninstall's end (by default it copies itself away and returns at once).
+      t_peer_uninstall=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
+      [ ! -e "$c/Peer/World/core" ] || { echo "the peer uninstall left the files"; exit 1; }
+      rm -rf "$c/Peer" ;;
+  esac
+}
+
+order=(copy folder single peer)
+copy=() folder=() single=() peer=() uninstall=() peer_uninstall=()
 for r in $(seq 1 "$runs"); do
-  rm -rf "$c/Program Files/LUMENFIELD" "$c/PlainCopy" "$c/Peer"
-  ti=$(timed wine 'C:\Bench\LFSetup.exe' /S)
-  [ -f "$c/Program Files/LUMENFIELD/World/w200.vorn" ] || { echo "the silent install left no files"; exit 1; }
-  tc=$(timed wine 'T:\build\win64\bin\plaincopy.exe' 'C:\PlainSource' 'C:\PlainCopy')
-  tu=$(timed wine 'C:\windows\LFUninst.exe' '\s')
-  [ ! -e "$c/Program Files/LUMENFIELD/World/LFViewer.exe" ] || { echo "the quiet uninstall left the files"; exit 1; }
-  rm -rf "$c/Program Files/LUMENFIELD"
-  tf=$(timed wine 'C:\QuillaraSetup.exe' /S)
-  [ -f "$c/Program Files/LUMENFIELD/World/w200.vorn" ] || { echo "the single-file install left no files"; exit 1; }
-  [ -z "$(ls "$c/users/root/Temp")" ] || { echo "the single-file install left files in the temporary folder"; exit 1; }
-  wine 'C:\windows\LFUninst.exe' '\s' > /dev/null 2>&1
-  rm -rf "$c/Program Files/LUMENFIELD"
-  ts=$(timed wine 'C:\PeerStored.exe' /S)
-  [ -f "$c/Peer/World/w200.vorn" ] || { echo "the uncompressed peer install left no files"; exit 1; }
-  rm -rf "$c/Peer"
-  tp=$(timed wine 'C:\PeerSetup.exe' /S)
-  [ -f "$c/Peer/World/w200.vorn" ] || { echo "the peer install left no files"; exit 1; }
-  # "_?=" keeps the peer's uninstaller in place, so that its end is the
-  # uninstall's end (by default it copies itself away and returns at once).
-  tq=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
-  [ ! -e "$c/Peer/World/core" ] || { echo "the peer uninstall left the files"; exit 1; }
-  printf 'run %d: silent install %.3f s, plain copy %.3f s, single file %.3f s, peer %.3f s, uncompressed peer %.3f s, quiet uninstall %.3f s, peer uninstall %.3f s\n' \
-    "$r" "$ti" "$tc" "$tf" "$tp" "$ts" "$tu" "$tq"
-  install+=("$ti") copy+=("$tc") single+=("$tf") peer+=("$tp") stored+=("$ts") uninstall+=("$tu") peer_uninstall+=("$tq")
+  for k in 0 1 2 3; do variant "${order[$(( (k + r) % 4 ))]}"; done
+  printf 'rep %d: plain copy %.3f s, folder %.3f s, single file %.3f s, NSIS %.3f s, quiet uninstall %.3f s, NSIS uninstall %.3f s\n' \
+    "$r" "$t_copy" "$t_folder" "$t_single" "$t_peer" "$t_uninstall" "$t_peer_uninstall"
+  copy+=("$t_copy") folder+=("$t_folder") single+=("$t_single") peer+=("$t_peer")
+  uninstall+=("$t_uninstall") peer_uninstall+=("$t_peer_uninstall")
 done
-mi=$(median "${install[@]}") mc=$(median "${copy[@]}") mf=$(median "${single[@]}") mp=$(median "${peer[@]}")
-ms=$(median "${stored[@]}") mu=$(median "${uninstall[@]}") mq=$(median "${peer_uninstall[@]}")
-ratio() { echo "scale=2; $1 / $mc" | bc; }
-echo "medians of $runs runs ($kind, $files files):"
-printf '  plain copy          %.3f s  (1.00x)\n' "$mc"
-printf '  silent install      %.3f s  (%sx)  from the package folder\n' "$mi" "$(ratio "$mi")"
-printf '  single-file install %.3f s  (%sx)  from the single file\n' "$mf" "$(ratio "$mf")"
-printf '  peer install        %.3f s  (%sx)  NSIS single file, default compression\n' "$mp" "$(ratio "$mp")"
-printf '  peer, uncompressed  %.3f s  (%sx)  NSIS, SetCompress off\n' "$ms" "$(ratio "$ms")"
-printf '  quiet uninstall     %.3f s  (%sx)\n' "$mu" "$(ratio "$mu")"
-printf '  peer uninstall      %.3f s  (%sx)\n' "$mq" "$(ratio "$mq")"
-verdict() { [ "$(echo "$1 <= $2" | bc)" = 1 ] && echo "at or below" || echo "above"; }
-echo "the silent install is $(verdict "$mi" "$mp") the peer's time; the single-file install is $(verdict "$mf" "$mp") it"
+
+# The temporary folder's peak, watched from outside during one more,
+# untimed single-file install.
+temp="$c/users/root/Temp"
+wine 'C:\QuillaraSetup.exe' /S > /dev/null 2>&1 &
+installer=$!
+peak=0
+while kill -0 "$installer" 2>/dev/null; do
+  size=$(du -sb "$temp" 2>/dev/null | cut -f1) || size=0
+  [ "${size:-0}" -gt "$peak" ] && peak=$size
+  sleep 0.005
+done
+wine 'C:\windows\LFUninst.exe' '\s' > /dev/null 2>&1
+empty=$(du -sb "$temp" | cut -f1)
+
+mc=$(median "${copy[@]}") mi=$(median "${folder[@]}") mf=$(median "${single[@]}") mp=$(median "${peer[@]}")
+mu=$(median "${uninstall[@]}") mq=$(median "${peer_uninstall[@]}")
+ratio() { echo "scale=2; $1 / $mp" | bc; }
+echo "medians of $runs reps ($kind, $files files):"
+printf '  plain copy          %.3f s  (%sx NSIS)\n' "$mc" "$(ratio "$mc")"
+printf '  NSIS one file       %.3f s  (1.00x)\n' "$mp"
+printf '  ours, folder        %.3f s  (%sx)\n' "$mi" "$(ratio "$mi")"
+printf '  ours, single file   %.3f s  (%sx)\n' "$mf" "$(ratio "$mf")"
+printf '  quiet uninstall     %.3f s; NSIS uninstall %.3f s\n' "$mu" "$mq"
+echo "peak of the temporary folder during the single-file install: $((peak - empty)) bytes above its empty size ($empty)"

@@ -21,17 +21,19 @@ const int kCompressionLevel = 9;
 // Seconds from 1601 (Windows file times) to 1970 (Unix times).
 const uint64_t kEpochSeconds = 11644473600ull;
 
-// The package's files, relative to it with backslashes, in a fixed order.
+// The package's files, relative to it, in a fixed order.
 std::vector<std::string> PackageFiles(const fs::path& package) {
   std::vector<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(package)) {
-    if (!entry.is_regular_file()) continue;
-    std::string name = fs::relative(entry.path(), package).generic_string();
-    std::replace(name.begin(), name.end(), '/', '\\');
-    files.push_back(name);
-  }
+  for (const auto& entry : fs::recursive_directory_iterator(package))
+    if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), package).generic_string());
   std::sort(files.begin(), files.end());
   return files;
+}
+
+// A relative path as the index names it: with Windows' backslashes.
+std::string IndexName(std::string relative) {
+  std::replace(relative.begin(), relative.end(), '/', '\\');
+  return relative;
 }
 
 // The file's bytes as the payload keeps them: zlib's when they are smaller.
@@ -75,10 +77,11 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
   std::string single = program;
   single.resize((single.size() + 7) / 8 * 8, '\0');
   uint64_t payloadOffset = single.size();
-  std::vector<std::string> names = PackageFiles(package);
-  std::vector<CarriedFile> files(names.size());
+  std::vector<std::string> relatives = PackageFiles(package), names;
+  std::vector<CarriedFile> files(relatives.size());
+  for (const std::string& relative : relatives) names.push_back(IndexName(relative));
   for (size_t i = 0; i < names.size(); ++i) {
-    fs::path full = package / names[i];
+    fs::path full = package / relatives[i];
     std::string bytes, kept;
     struct stat facts;
     if (!ReadWholeFile(full, &bytes) || stat(full.c_str(), &facts) != 0) return "cannot read " + full.string();

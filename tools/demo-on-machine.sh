@@ -44,6 +44,11 @@ install_and_uninstall() {
   wine "$lfdrive" --cwd "$2" "${setup_answers[@]}" -- "$1"
   echo "   lfdrive exit code: $?"
   show_machine
+  if cmp -s "$c/windows/LFUninst.exe" "$top/dist/win64/LFSetup.exe"; then
+    echo "-- the uninstaller is the package's signed LFSetup.exe, byte for byte"
+  else
+    echo "-- the uninstaller differs from the package's signed LFSetup.exe"
+  fi
   echo
   uninstall=$(wine reg query "$uninstall_key" /v UninstallString 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/UninstallString/ {sub(/^[ \t]+/, "", $2); print $2}')
   if [ -n "$uninstall" ]; then

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "app/private_folder.h"
 #include "app/run_mode_logic.h"
@@ -113,15 +114,23 @@ int Refuse(const char* logPath, int exitCode, const char* format, const char* fi
 // The index of the payload, read and checked: the files' entries in files
 // (their names in index). 0 when it is not well-formed.
 int ReadCarriedIndex(HANDLE file, const PayloadTrailer& trailer, HeapText* index, HeapText* files, size_t* count) {
-  index->reset(trailer.indexSize ? trailer.indexSize : 1);
+  HeapText kept(trailer.indexSize ? trailer.indexSize : 1);
+  index->reset(trailer.indexUnpacked ? trailer.indexUnpacked : 1);
   uint64_t dataSize = trailer.payloadSize - trailer.indexSize;
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(index->get());
-  if (!*index || !ReadAt(file, trailer.payloadOffset + dataSize, index->get(), trailer.indexSize) ||
-      !ReadIndex(bytes, trailer.indexSize, dataSize, nullptr, 0, count))
+  if (!kept || !*index || !ReadAt(file, trailer.payloadOffset + dataSize, kept.get(), trailer.indexSize)) return 0;
+  // Kept compressed, unless that would not have made it smaller.
+  uLongf size = trailer.indexUnpacked;
+  if (trailer.indexUnpacked == trailer.indexSize)
+    memcpy(index->get(), kept.get(), trailer.indexSize);
+  else if (uncompress(reinterpret_cast<Bytef*>(index->get()), &size, reinterpret_cast<const Bytef*>(kept.get()),
+                      trailer.indexSize) != Z_OK ||
+           size != trailer.indexUnpacked)
     return 0;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(index->get());
+  if (!ReadIndex(bytes, trailer.indexUnpacked, dataSize, nullptr, 0, count)) return 0;
   files->reset(*count ? *count * sizeof(CarriedFile) : 1);
-  return *files && ReadIndex(bytes, trailer.indexSize, dataSize, reinterpret_cast<CarriedFile*>(files->get()), *count,
-                             count);
+  return *files && ReadIndex(bytes, trailer.indexUnpacked, dataSize, reinterpret_cast<CarriedFile*>(files->get()),
+                             *count, count);
 }
 
 // The private folder of the package's texts, removed at the end.

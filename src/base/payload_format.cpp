@@ -37,7 +37,7 @@ void WriteTrailer(const PayloadTrailer& trailer, unsigned char out[kTrailerSize]
   Put(out + 16, trailer.payloadSize, 8);
   Put(out + 24, trailer.indexSize, 4);
   Put(out + 28, trailer.checksum, 4);
-  Put(out + 32, 0, 4);
+  Put(out + 32, trailer.indexUnpacked, 4);
   for (int i = 0; i < 4; ++i) out[36 + i] = kTail[i];
 }
 
@@ -51,6 +51,7 @@ int ReadTrailer(const unsigned char* tail, size_t tailSize, uint64_t end, Payloa
   out->payloadSize = Get(t + 16, 8);
   out->indexSize = static_cast<uint32_t>(Get(t + 24, 4));
   out->checksum = static_cast<uint32_t>(Get(t + 28, 4));
+  out->indexUnpacked = static_cast<uint32_t>(Get(t + 32, 4));
   uint64_t trailerStart = end - (tailSize - last) - kTrailerSize;
   if (out->payloadOffset > trailerStart || out->payloadSize > trailerStart - out->payloadOffset) return -1;
   return out->indexSize <= out->payloadSize ? 1 : -1;
@@ -97,7 +98,8 @@ int ReadIndex(const unsigned char* index, size_t indexSize, uint64_t dataSize, C
     file.writeTime = Get(p + 26, 8);
     file.versionMs = static_cast<uint32_t>(Get(p + 34, 4));
     file.versionLs = static_cast<uint32_t>(Get(p + 38, 4));
-    if (file.method > kCarriedZlib || (file.method == kCarriedStored && file.keptSize != file.size) ||
+    if (file.method > kCarriedRebuilt || (file.method == kCarriedStored && file.keptSize != file.size) ||
+        (file.method == kCarriedRebuilt && file.keptSize < kRebuiltHeaderSize) ||
         file.offset > dataSize || file.keptSize > dataSize - file.offset)
       return 0;
     if (*count < capacity) files[*count] = file;
@@ -118,6 +120,27 @@ const CarriedFile* FindCarriedFile(const CarriedFile* files, size_t count, const
     }
   }
   return nullptr;
+}
+
+void WriteRebuiltHeader(const RebuiltProgram& program, unsigned char out[kRebuiltHeaderSize]) {
+  Put(out, program.crc, 4);
+  Put(out + 4, program.imageSize, 8);
+  Put(out + 12, program.checksumField, 4);
+  memcpy(out + 16, program.securityEntry, 8);
+}
+
+void ReadRebuiltHeader(const unsigned char in[kRebuiltHeaderSize], RebuiltProgram* program) {
+  program->crc = static_cast<uint32_t>(Get(in, 4));
+  program->imageSize = Get(in + 4, 8);
+  program->checksumField = static_cast<uint32_t>(Get(in + 12, 4));
+  memcpy(program->securityEntry, in + 16, 8);
+}
+
+size_t ChecksumFieldAt(const unsigned char* headers, size_t headerSize) {
+  // The optional header's checksum lies 64 bytes into it, in a 32-bit and a
+  // 64-bit program alike; the security directory finds the header for us.
+  if (!SecurityDirectoryAt(headers, headerSize)) return 0;
+  return static_cast<size_t>(Get(headers + 0x3C, 4) + 24 + 64);
 }
 
 uint64_t ImageEnd(const unsigned char* headers, size_t headerSize) {

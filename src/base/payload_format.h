@@ -14,12 +14,13 @@ enum { kTrailerSize = 40 };
 struct PayloadTrailer {
   uint64_t payloadOffset;  // the first carried file, from the start of the file
   uint64_t payloadSize;    // the files and, at its end, the index
-  uint32_t indexSize;
+  uint32_t indexSize;      // as kept: compressed with zlib when indexUnpacked differs
   uint32_t checksum;       // CRC-32 of the whole payload
+  uint32_t indexUnpacked;  // the index's own size
 };
 
-// The trailer's bytes: "LFPK", format 2, the four fields in little-endian
-// order, 4 zero bytes, "KPFL".
+// The trailer's bytes: "LFPK", format 2, the five fields in little-endian
+// order, "KPFL".
 void WriteTrailer(const PayloadTrailer& trailer, unsigned char out[kTrailerSize]);
 
 // The trailer ending at `end` (the end of the signed image, see
@@ -31,8 +32,29 @@ void WriteTrailer(const PayloadTrailer& trailer, unsigned char out[kTrailerSize]
 // does not fit the file (cut short).
 int ReadTrailer(const unsigned char* tail, size_t tailSize, uint64_t end, PayloadTrailer* out);
 
-// How a carried file's bytes are kept.
-enum CarriedMethod { kCarriedStored = 0, kCarriedZlib = 1 };
+// How a carried file's bytes are kept. The setup program the package holds
+// (signed, it becomes the uninstaller) is the download's own image but for
+// its checksum field, its security directory and the signature after it:
+// it is kept as just those, and rebuilt from the image.
+enum CarriedMethod { kCarriedStored = 0, kCarriedZlib = 1, kCarriedRebuilt = 2 };
+
+// What a rebuilt program keeps before its tail (the bytes after its image,
+// its signature): the CRC-32 of the whole program, the image's size, and the
+// image's own checksum field and security directory entry, which the
+// download's signing changed in the download.
+struct RebuiltProgram {
+  uint32_t crc;
+  uint64_t imageSize;
+  uint32_t checksumField;
+  unsigned char securityEntry[8];
+};
+enum { kRebuiltHeaderSize = 24 };
+void WriteRebuiltHeader(const RebuiltProgram& program, unsigned char out[kRebuiltHeaderSize]);
+void ReadRebuiltHeader(const unsigned char in[kRebuiltHeaderSize], RebuiltProgram* program);
+
+// Where a Windows program's checksum field (4 bytes) lies in `headers`; 0
+// when they are not a program's.
+size_t ChecksumFieldAt(const unsigned char* headers, size_t headerSize);
 
 // One file of the package, as the index describes it.
 struct CarriedFile {

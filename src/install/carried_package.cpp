@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <cstring>
+
 #include "base/handles.h"
 
 namespace {
@@ -36,10 +38,46 @@ int WriteAll(HANDLE file, const void* bytes, DWORD size) {
   return WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
+// The download's setup program, rebuilt from this download's image: the
+// image with its own checksum field and security directory entry, then its
+// tail (its signature). 0 with the last error set when a read or write
+// fails or the result is not the program the package held.
+int WriteRebuilt(const CarriedFile* file, HANDLE out) {
+  unsigned char header[kRebuiltHeaderSize];
+  RebuiltProgram program;
+  if (!ReadAt(g_carried.payloadOffset + file->offset, header, sizeof(header))) return 0;
+  ReadRebuiltHeader(header, &program);
+  uint64_t tail = file->keptSize - kRebuiltHeaderSize;
+  if (program.imageSize > g_carried.payloadOffset || program.imageSize + tail != file->size)
+    return SetLastError(ERROR_INVALID_DATA), 0;
+  uLong crc = 0;
+  // The image, patched as it passes, then the tail.
+  for (uint64_t at = 0, end = program.imageSize; at < end + tail;) {
+    int inImage = at < end;
+    uint64_t left = inImage ? end - at : end + tail - at;
+    DWORD part = left < kChunk ? static_cast<DWORD>(left) : kChunk;
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(g_carried.in.get());
+    if (!ReadAt(inImage ? at : g_carried.payloadOffset + file->offset + kRebuiltHeaderSize + (at - end), bytes, part))
+      return 0;
+    if (at == 0) {
+      size_t checksum = ChecksumFieldAt(bytes, part), security = SecurityDirectoryAt(bytes, part);
+      if (!checksum || checksum + 4 > part || security + 8 > part) return SetLastError(ERROR_INVALID_DATA), 0;
+      for (int i = 0; i < 4; ++i) bytes[checksum + i] = static_cast<unsigned char>(program.checksumField >> (8 * i));
+      memcpy(bytes + security, program.securityEntry, 8);
+    }
+    crc = crc32_z(crc, bytes, part);
+    if (!WriteAll(out, bytes, part)) return 0;
+    at += part;
+  }
+  if (crc != program.crc) return SetLastError(ERROR_INVALID_DATA), 0;
+  return 1;
+}
+
 // The kept bytes of file, inflated or as they are, written to out. 0 with
 // the last error set when a read or write fails or the bytes are not the
 // file's.
 int WriteContent(const CarriedFile* file, HANDLE out) {
+  if (file->method == kCarriedRebuilt) return WriteRebuilt(file, out);
   uint64_t at = g_carried.payloadOffset + file->offset, left = file->keptSize, written = 0;
   z_stream stream = {};
   if (file->method == kCarriedZlib && inflateInit(&stream) != Z_OK) return SetLastError(ERROR_OUTOFMEMORY), 0;

@@ -52,12 +52,33 @@ bool Keep(const std::string& bytes, CarriedFile* file, std::string* kept) {
   return true;
 }
 
+// The package's setup program as the carrier image rebuilds it: the bytes
+// that tell the two apart (see kCarriedRebuilt).
+std::string RebuiltBytes(const std::string& original, uint64_t imageSize) {
+  const unsigned char* headers = reinterpret_cast<const unsigned char*>(original.data());
+  size_t headerSize = original.size() < 1024 ? original.size() : 1024;
+  RebuiltProgram program;
+  program.crc = static_cast<uint32_t>(crc32_z(0, headers, original.size()));
+  program.imageSize = imageSize;
+  size_t checksum = ChecksumFieldAt(headers, headerSize), security = SecurityDirectoryAt(headers, headerSize);
+  program.checksumField = static_cast<uint32_t>(headers[checksum] | headers[checksum + 1] << 8 |
+                                                headers[checksum + 2] << 16 |
+                                                static_cast<uint32_t>(headers[checksum + 3]) << 24);
+  memcpy(program.securityEntry, headers + security, 8);
+  std::string kept(kRebuiltHeaderSize, '\0');
+  WriteRebuiltHeader(program, reinterpret_cast<unsigned char*>(&kept[0]));
+  return kept + original.substr(imageSize);
+}
+
 }  // namespace
 
 std::string BuildSingleFile(const fs::path& package, const fs::path& out, SingleFile* made) {
-  std::string program;
+  std::string program, original;
   if (!ReadWholeFile(PackagePath(package, kSetupProgramName), &program))
     return std::string("the package has no ") + kSetupProgramName + " to carry it";
+  original = program;
+  if (!ChecksumFieldAt(reinterpret_cast<const unsigned char*>(program.data()), program.size() < 1024 ? program.size() : 1024))
+    return std::string(kSetupProgramName) + " is not a Windows program";
   // A signed setup program ends in its certificate: the one that carries
   // the package is the program without it (and without the entry naming it),
   // so that the single file can be signed whole. The package keeps the
@@ -70,6 +91,7 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
     program.resize(signedEnd);
     program.replace(directory, 8, 8, '\0');
   }
+  uint64_t imageSize = program.size();
 
   // program, files, index and trailer; the payload starts at a multiple of
   // 8, and so does the trailer, so that a signer appends its certificate
@@ -92,7 +114,13 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
                      static_cast<uint64_t>(facts.st_mtim.tv_nsec) / 100;
     file.versionMs = file.versionLs = 0;
     file.hasVersion = HasVersionResource(bytes, &file.versionMs, &file.versionLs);
-    if (!Keep(bytes, &file, &kept)) return "cannot compress " + full.string();
+    if (names[i] == kSetupProgramName && bytes == original) {
+      // The uninstaller: the carrier image is the same program.
+      kept = RebuiltBytes(original, imageSize);
+      file.method = kCarriedRebuilt;
+    } else if (!Keep(bytes, &file, &kept)) {
+      return "cannot compress " + full.string();
+    }
     file.offset = single.size() - payloadOffset;
     file.keptSize = kept.size();
     single += kept;
@@ -106,8 +134,13 @@ std::string BuildSingleFile(const fs::path& package, const fs::path& out, Single
     entry.resize(WriteIndexEntry(file, reinterpret_cast<unsigned char*>(&entry[0])));
     index += entry;
   }
-  single += index;
-  PayloadTrailer trailer = {payloadOffset, single.size() - payloadOffset, static_cast<uint32_t>(index.size()), 0};
+  // The index is kept compressed: its names and zeros shrink to a third.
+  CarriedFile indexFile = {};
+  std::string keptIndex;
+  if (!Keep(index, &indexFile, &keptIndex)) return "cannot compress the index";
+  single += keptIndex;
+  PayloadTrailer trailer = {payloadOffset, single.size() - payloadOffset, static_cast<uint32_t>(keptIndex.size()), 0,
+                            static_cast<uint32_t>(index.size())};
   trailer.checksum = static_cast<uint32_t>(
       crc32_z(0, reinterpret_cast<const Bytef*>(single.data()) + payloadOffset, trailer.payloadSize));
   single.resize((single.size() + 7) / 8 * 8, '\0');

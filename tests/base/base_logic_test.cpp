@@ -65,7 +65,7 @@ TEST(ReadIndex, RoundTripsAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(0, ReadIndex(index.data(), size - 1, 100, read, 2, &count));
   struct { size_t at; unsigned char value; } damage[] = {
       {4 + 2 + 15, 'x'},                 // a's name loses its zero
-      {4 + 2 + 16, 2},                   // a's method unknown
+      {4 + 2 + 16, 3},                   // a's method unknown
       {4 + 60 + 2 + 13 + 10, 31}};       // b stored, kept size 31 for 30 bytes
   for (const auto& d : damage) {
     std::vector<unsigned char> bad(index.begin(), index.begin() + size);

@@ -68,4 +68,4 @@ echo
 echo "== the package: C:\\Package holds $(find "$c/Package" -type f | wc -l) files of $(du -sb "$c/Package" | cut -f1) bytes; the single file C:\\Download\\QuillaraSetup.exe is $(stat -c %s "$c/Download/QuillaraSetup.exe") bytes"
 install_and_uninstall 'C:\Package\LFSetup.exe' 'C:\Package'
 install_and_uninstall 'C:\Download\QuillaraSetup.exe' 'C:\Download'
-echo "-- the temporary folder after the single file's install: $(ls "$c/users/root/Temp" | wc -l) entries"
+echo "-- the temporary folder at the end: $(ls "$c/users/root/Temp" | tr '\n' ' ')holding $(find "$c/users/root/Temp" -type f | wc -l) files (the uninstallers' private copy folders go at the next restart; the download's own folder is gone)"

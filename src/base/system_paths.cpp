@@ -33,18 +33,23 @@ int GetPackageFolder(char* out, size_t size) {
   return 1;
 }
 
-int BuildWindowsPath(const char* relative, char* out, size_t size) {
-  char windowsDir[kPathSize];
-  UINT len = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+namespace {
+
+// <folder the query gives>\<relative>; empty and 0 when either does not fit.
+int BuildPathIn(UINT(WINAPI* folderQuery)(LPSTR, UINT), const char* relative, char* out, size_t size) {
+  char folder[kPathSize];
+  UINT len = folderQuery(folder, sizeof(folder));
   if (size) out[0] = '\0';
-  if (len == 0 || len >= sizeof(windowsDir)) return 0;
-  return FormatBounded(out, size, "%s\\%s", windowsDir, relative);
+  if (len == 0 || len >= sizeof(folder)) return 0;
+  return FormatBounded(out, size, "%s\\%s", folder, relative);
+}
+
+}  // namespace
+
+int BuildWindowsPath(const char* relative, char* out, size_t size) {
+  return BuildPathIn(GetWindowsDirectoryA, relative, out, size);
 }
 
 int BuildSystemPath(const char* relative, char* out, size_t size) {
-  char systemDir[kPathSize];
-  UINT len = GetSystemDirectoryA(systemDir, sizeof(systemDir));
-  if (size) out[0] = '\0';
-  if (len == 0 || len >= sizeof(systemDir)) return 0;
-  return FormatBounded(out, size, "%s\\%s", systemDir, relative);
+  return BuildPathIn(GetSystemDirectoryA, relative, out, size);
 }

@@ -267,8 +267,8 @@ bool ShellLink(const std::string& path, bool save, std::string link[4]) {
 // own checks leave alone (the first file's date: only the download's
 // checksum sees it); "cut" leaves out its last 5000 bytes: the signature,
 // the trailer and the package's end.
-bool PlaceSingleFile(const std::string& path, const std::string& damage) {
-  std::string bytes = ReadText(Built("QuillaraSetup.exe"));
+bool PlaceSingleFile(const std::string& path, const std::string& damage, int bits) {
+  std::string bytes = ReadText(Built(bits == 32 ? "QuillaraSetup32.exe" : "QuillaraSetup.exe"));
   const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
   uint64_t end = bytes.size() < 100000 ? 0 : SignedImageEnd(data, 1024, bytes.size());
   PayloadTrailer trailer;
@@ -934,7 +934,7 @@ const Verb kVerbs[] = {
        size_t at = change.size() == 2 ? text.find(Unescape(change[0])) : std::string::npos;
        return at != std::string::npos && WriteText(script, text.replace(at, Unescape(change[0]).size(), Unescape(change[1])));
      }},
-    {"given single-file", false, [](RowRun&, const Fields& f) { return PlaceSingleFile(f[0], F(f, 1)); }},
+    {"given single-file", false, [](RowRun& r, const Fields& f) { return PlaceSingleFile(f[0], F(f, 1), r.bits); }},
     {"given file", false, [](RowRun&, const Fields& f) { return WriteText(f[0], Unescape(F(f, 1))); }},
     {"given program", false, [](RowRun&, const Fields& f) { return CopyTo(Built(f[0]), F(f, 1)); }},
     {"given versioned", false, [](RowRun&, const Fields& f) { return CopyVersioned(Built("viewer_standin.exe"), f[0], F(f, 1)); }},
@@ -1067,7 +1067,7 @@ void RowRun::Execute() {
   vars.insert({{"WIN", win}, {"PROGRAMS", programs}, {"DESKTOP", desktop}, {"LOG", kLog},
                {"TEMPDIR", Parent(std::string(temp) + "x")}, {"BIN", Parent(Built("x"))}});
   vars.insert({{"SYS", vars["WIN"] + (bits == 32 ? "\\syswow64" : "\\system32")},
-               {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}});
+               {"UNINF", vars["WIN"] + "\\inf\\LFUninst.inf"}, {"PROGRAM", Setup()}});
   g_view = bits == 32 ? KEY_WOW64_32KEY : 0;
   CoInitialize(nullptr);
   // A row file that does not load fails every row.

@@ -105,6 +105,37 @@ std::string Built(const std::string& name) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Runs a console program with its output and errors on one pipe, waits for
+// it and gives what it printed and its exit code; false when it did not start.
+bool RunCapturing(const std::string& command, std::string& text, DWORD& code) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd, writeEnd;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si = {sizeof si};
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = si.hStdError = writeEnd;
+  PROCESS_INFORMATION pi;
+  std::string line = command;
+  BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  DWORD error = GetLastError();
+  CloseHandle(writeEnd);
+  text.clear();
+  if (started) {
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  CloseHandle(readEnd);
+  SetLastError(error);
+  return started;
+}
+
 std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 bool MakeFolders(const std::string& path) {
@@ -747,16 +778,32 @@ struct RowRun {
   }
 
   // The package checker on a folder; "expect output" matches the lines it prints.
+  // It is started directly, its output and errors on one pipe: through cmd, a
+  // failed start reads as exit code 9009 and hides why it failed.
   void Check(const std::vector<std::string>& f) {
     std::string options = f.size() > 1 && !f[1].empty() ? f[1] + " " : "";
-    std::string command = "\"" + Built("lfpack.exe") + "\" check " + options + "\"" + f[0] + "\" 2>&1";
-    FILE* pipe = _popen(("\"" + command + "\"").c_str(), "r");  // cmd /c takes the outer quotes off
-    char line[4096];
+    std::string command = "\"" + Built("lfpack.exe") + "\" check " + options + "\"" + f[0] + "\"";
+    std::string text;
+    DWORD code = 0, started = 0;
+    // Under a busy Wine a start now and then fails at once; a second start
+    // is a new try, not a new run of anything the row checks.
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+      if (attempt) Sleep(500);
+      started = RunCapturing(command, text, code);
+      if (!started) transcript += "starting " + command + " failed with error " + std::to_string(GetLastError()) + "\n";
+    }
+    if (!started) {
+      Fail("could not start " + command + "; the transcript gives the errors");
+      return;
+    }
     output.clear();
     outputAt = 0;
-    while (pipe && fgets(line, sizeof line, pipe))
-      output.push_back(Trim(std::string(line).substr(0, strcspn(line, "\n"))));
-    int code = pipe ? _pclose(pipe) : -1;
+    for (size_t at = 0; at < text.size();) {
+      size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      output.push_back(Trim(text.substr(at, end - at)));
+      at = end + 1;
+    }
     Compare("exit code of " + command + "\n    " + Join(output, "\n    "), f.size() > 2 ? f[2] : "0",
             std::to_string(code));
   }

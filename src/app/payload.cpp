@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "app/unattended_logic.h"
 #include "base/ask_user.h"
+#include "base/file_io.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
@@ -48,14 +49,6 @@ enum { kMessageSize = 1024, kHeaderSize = 1024 };
 
 typedef BOOL(WINAPI* FreeSpaceExFn)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 
-int ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD size) {
-  LARGE_INTEGER at;
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  DWORD got = 0;
-  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, size, &got, nullptr) &&
-         got == size;
-}
-
 // 1: the trailer found, its payload whole and matching its checksum; 0: no
 // package carried; -1: damaged or cut short. The whole payload is checked
 // before anything is installed: one damaged file then installs nothing,
@@ -68,9 +61,9 @@ int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
   if (!GetFileSizeEx(file, &size)) return 0;
   uint64_t fileSize = static_cast<uint64_t>(size.QuadPart);
   DWORD headerSize = fileSize < kHeaderSize ? static_cast<DWORD>(fileSize) : static_cast<DWORD>(kHeaderSize);
-  if (!ReadAt(file, 0, headers, headerSize)) return 0;
+  if (!ReadFileAt(file, 0, headers, headerSize)) return 0;
   uint64_t end = SignedImageEnd(headers, headerSize, fileSize);
-  if (end < sizeof(tail) || !ReadAt(file, end - sizeof(tail), tail, sizeof(tail))) return 0;
+  if (end < sizeof(tail) || !ReadFileAt(file, end - sizeof(tail), tail, sizeof(tail))) return 0;
   int found = ReadTrailer(tail, sizeof(tail), end, trailer);
   // Bytes after the program's image without a trailer at their end: a
   // download cut short.
@@ -82,7 +75,7 @@ int CheckCarriedPackage(HANDLE file, PayloadTrailer* trailer) {
   for (uint64_t done = 0; done < trailer->payloadSize;) {
     DWORD part = trailer->payloadSize - done < kReadChunk ? static_cast<DWORD>(trailer->payloadSize - done)
                                                          : kReadChunk;
-    if (!ReadAt(file, trailer->payloadOffset + done, chunk.get(), part)) return -1;
+    if (!ReadFileAt(file, trailer->payloadOffset + done, chunk.get(), part)) return -1;
     crc = static_cast<uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(chunk.get()), part));
     done += part;
   }
@@ -117,7 +110,7 @@ int ReadCarriedIndex(HANDLE file, const PayloadTrailer& trailer, HeapText* index
   HeapText kept(trailer.indexSize ? trailer.indexSize : 1);
   index->reset(trailer.indexUnpacked ? trailer.indexUnpacked : 1);
   uint64_t dataSize = trailer.payloadSize - trailer.indexSize;
-  if (!kept || !*index || !ReadAt(file, trailer.payloadOffset + dataSize, kept.get(), trailer.indexSize)) return 0;
+  if (!kept || !*index || !ReadFileAt(file, trailer.payloadOffset + dataSize, kept.get(), trailer.indexSize)) return 0;
   // Kept compressed, unless that would not have made it smaller.
   uLongf size = trailer.indexUnpacked;
   if (trailer.indexUnpacked == trailer.indexSize)

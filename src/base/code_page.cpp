@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/file_io.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/run_log.h"
@@ -63,8 +64,7 @@ int ReadWhole(const char* path, HeapText* bytes, DWORD* length) {
 
 int WriteWhole(const char* path, const char* bytes, DWORD length) {
   ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file.Valid() && WriteFile(file.h, bytes, length, &written, nullptr) && written == length;
+  return file.Valid() && WriteFileAll(file.h, bytes, length);
 }
 
 }  // namespace

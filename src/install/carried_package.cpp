@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/file_io.h"
 #include "base/handles.h"
 
 namespace {
@@ -25,18 +26,7 @@ Carried g_carried;
 
 const CarriedFile* Files() { return reinterpret_cast<const CarriedFile*>(g_carried.files.get()); }
 
-int ReadAt(uint64_t offset, void* buffer, DWORD size) {
-  LARGE_INTEGER at;
-  at.QuadPart = static_cast<LONGLONG>(offset);
-  DWORD got = 0;
-  return SetFilePointerEx(g_carried.download, at, nullptr, FILE_BEGIN) &&
-         ReadFile(g_carried.download, buffer, size, &got, nullptr) && got == size;
-}
-
-int WriteAll(HANDLE file, const void* bytes, DWORD size) {
-  DWORD written = 0;
-  return WriteFile(file, bytes, size, &written, nullptr) && written == size;
-}
+int ReadAt(uint64_t offset, void* buffer, DWORD size) { return ReadFileAt(g_carried.download, offset, buffer, size); }
 
 // The download's setup program, rebuilt from this download's image: the
 // image with its own checksum field and security directory entry, then its
@@ -66,7 +56,7 @@ int WriteRebuilt(const CarriedFile* file, HANDLE out) {
       memcpy(bytes + security, program.securityEntry, 8);
     }
     crc = crc32_z(crc, bytes, part);
-    if (!WriteAll(out, bytes, part)) return 0;
+    if (!WriteFileAll(out, bytes, part)) return 0;
     at += part;
   }
   if (crc != program.crc) return SetLastError(ERROR_INVALID_DATA), 0;
@@ -92,7 +82,7 @@ int WriteContent(const CarriedFile* file, HANDLE out) {
     at += part;
     left -= part;
     if (file->method == kCarriedStored) {
-      ok = WriteAll(out, g_carried.in.get(), part);
+      ok = WriteFileAll(out, g_carried.in.get(), part);
       written += part;
       continue;
     }
@@ -115,7 +105,7 @@ int WriteContent(const CarriedFile* file, HANDLE out) {
       }
       DWORD produced = kChunk - stream.avail_out;
       if (produced) {
-        ok = WriteAll(out, g_carried.out.get(), produced);
+        ok = WriteFileAll(out, g_carried.out.get(), produced);
         written += produced;
       }
       if (status == Z_STREAM_END || (stream.avail_in == 0 && stream.avail_out != 0)) break;

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/prereq_checks.h"
+#include "app/relocate.h"
 #include "app/startup.h"
 #include "app/unattended.h"
 #include "app/unattended_logic.h"
@@ -71,6 +72,7 @@ void OnCreateUninstall(HWND window) {
     char text[1024];
     ProductMessage(text, sizeof(text), kNotRegistered);
     QuietMessageBox(window, text, g_uninstallCaption, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    DeleteUninstallerOfNoProduct();
     EndRun(window);
     return;
   }

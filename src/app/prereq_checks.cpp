@@ -16,6 +16,7 @@
 #include "base/text_util.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
+#include "install/script_store.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 
@@ -104,7 +105,7 @@ int CheckReplacedBrowser() {
   // remove the files the unstable installation still uses.
   char olderLog[kPathSize];
   if (BuildOlderLogPath(olderLog, sizeof(olderLog)))
-    WritePrivateProfileStringA(kSectionPaths, kViewerKey, nullptr, olderLog);
+    WriteScriptString(olderLog, kSectionPaths, kViewerKey, nullptr);
   return 0;
 }
 

@@ -4,8 +4,10 @@
 
 #include "base/globals.h"
 #include "base/names.h"
+#include "base/run_log.h"
 #include "base/text_util.h"
 #include "install/install_logic.h"
+#include "install/script_store.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 
@@ -58,6 +60,21 @@ void DetectInstalledProduct() {
       CopyBounded(folder, g_oldViewerDir, sizeof(g_oldViewerDir));
     }
     break;
+  }
+  // A product whose uninstall was ended after its App Paths key went, or
+  // whose install was ended before that key was written, is still found
+  // while the uninstall script records its folder: the next run finishes
+  // that uninstall or install, in the same folder.
+  for (const PlatformProgram& program : kPrograms) {
+    if (g_productKey[0]) break;
+    // One byte more than a path holds: a longer value is no folder, never
+    // one cut short.
+    char folder[kPathSize + 1];
+    DWORD length = ReadScriptString(g_uninstScriptPath, kSectionPaths, program.productKey, "", folder, sizeof(folder));
+    if (length == 0 || length >= kPathSize) continue;
+    CopyBounded(program.productKey, g_productKey, sizeof(g_productKey));
+    CopyBounded(folder, g_installDir, sizeof(g_installDir));
+    LogLine("product found in the uninstall script: %s in %s", g_productKey, g_installDir);
   }
   // The product folder is the one above the program's folder.
   const char* afterSlash = AfterLastBackslash(g_installDir);

@@ -72,6 +72,11 @@ int RelaunchFromTemp(const char* runningPath) {
   return started;
 }
 
+namespace {
+// The Windows folder's uninstaller when this copy was started for it.
+char g_installedUninstaller[kPathSize] = "";
+}  // namespace
+
 void FinishRelocation(const char* handleText, const char* installedPath) {
   long value = ParseHandleValue(handleText);
   // Negative values are the pseudo-handles of this very process and thread:
@@ -90,7 +95,11 @@ void FinishRelocation(const char* handleText, const char* installedPath) {
   char installed[kPathSize];
   if (BuildWindowsPath(kUninstallerFileName, installed, sizeof(installed)) &&
       EqualsNoCase(installedPath, installed))
-    DeleteInstalledFile(installedPath);
+    CopyBounded(installed, g_installedUninstaller, sizeof(g_installedUninstaller));
+}
+
+void DeleteUninstallerOfNoProduct() {
+  if (g_installedUninstaller[0]) DeleteInstalledFile(g_installedUninstaller);
 }
 
 void ScheduleCopyFolderRemoval() {

@@ -15,7 +15,7 @@ int LastArgumentIs(int argc, char** argv, const char* switchText);
 enum UninstallStart {
   kAskAndRelocate,   // interactive: confirm, then continue from a temporary copy
   kRunInPlace,       // the single "\s": quiet, no question, no relocation
-  kFinishRelocation  // the temporary copy: wait for the first process, delete its file
+  kFinishRelocation  // the temporary copy: wait for the first process
 };
 UninstallStart ChooseUninstallStart(int argc, int quiet);
 

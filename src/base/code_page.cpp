@@ -5,14 +5,13 @@
 #include <cstring>
 
 #include "base/file_io.h"
+#include "base/file_replace.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
 
 namespace {
-
-const char kConvertedSuffix[] = ".utf8";
 
 // The system's own ANSI code page, which the manifest's UTF-8 replaces for
 // this program only: the one text written before then, or by other programs,
@@ -62,11 +61,6 @@ int ReadWhole(const char* path, HeapText* bytes, DWORD* length) {
   return *bytes && ReadFile(file.h, bytes->get(), size, length, nullptr);
 }
 
-int WriteWhole(const char* path, const char* bytes, DWORD length) {
-  ScopedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file.Valid() && WriteFileAll(file.h, bytes, length);
-}
-
 }  // namespace
 
 int ToProgramCodePage(const char* bytes, size_t length, HeapText* out) {
@@ -93,17 +87,10 @@ int ConvertOldCodePageScript(const char* path) {
     return 1;
   if (IsValidUtf8(bytes.get(), length)) return 1;
   HeapText converted;
-  char temporary[kPathSize];
-  // Written beside it first and then moved over it, so that a failure half
-  // way leaves the script as it was.
+  // Written under its partial name first and then renamed over it, so that
+  // a failure or an end half way leaves the script as it was.
   if (!Recode(bytes.get(), length, old, CP_UTF8, &converted) ||
-      !FormatBounded(temporary, sizeof(temporary), "%s%s", path, kConvertedSuffix) ||
-      !WriteWhole(temporary, converted.get(), static_cast<DWORD>(strlen(converted.get())))) {
-    LogLine("script not converted to UTF-8: %s", path);
-    return 0;
-  }
-  if (!MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temporary);
+      !WriteWholeFile(path, converted.get(), static_cast<DWORD>(strlen(converted.get())))) {
     LogLine("script not converted to UTF-8: %s", path);
     return 0;
   }

@@ -1,11 +1,20 @@
 #include "base/file_replace.h"
 
+#include "base/file_io.h"
+#include "base/handles.h"
+
 namespace {
 
 // A copy takes its source's attributes. A package on a CD marks every file
 // read-only, and a file marked temporary stays in the cache without being
 // written to the disk: an installed file keeps neither.
 const DWORD kCarriedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_TEMPORARY;
+
+// 1 when another program has path open: a write of our own is refused.
+int HeldOpen(const char* path) {
+  ScopedHandle probe(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
 
 }  // namespace
 
@@ -20,6 +29,30 @@ int ClearCarriedAttributes(const char* path) {
   return DropCarriedAttributes(path, attributes);
 }
 
+BOOL CommitPartial(const char* partial, const char* dest, int replace) {
+  DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  if (MoveFileExA(partial, dest, flags)) return TRUE;
+  DWORD error = GetLastError();
+  if (error == ERROR_CALL_NOT_IMPLEMENTED) {
+    // Windows 95, 98 and Me rename only onto a free name: the old file goes
+    // first, in a second step.
+    if (replace && GetFileAttributesA(dest) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(dest)) return FALSE;
+    return MoveFileA(partial, dest);
+  }
+  // A rename onto a file in use is refused as access denied; the program
+  // has always told that case by the copy's sharing violation.
+  if (error == ERROR_ACCESS_DENIED && HeldOpen(dest)) error = ERROR_SHARING_VIOLATION;
+  SetLastError(error);
+  return FALSE;
+}
+
 BOOL CopyReplacing(const char* source, const char* dest) {
-  return WriteReplacing(dest, [&] { return CopyFileA(source, dest, FALSE); });
+  return WriteInOneStep(dest, [&](const char* partial) { return CopyFileA(source, partial, FALSE); });
+}
+
+int WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+  return WriteInOneStep(path, [&](const char* partial) {
+    ScopedHandle file(CreateFileA(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && WriteFileAll(file.h, bytes, size) && FlushFileBuffers(file.h) ? TRUE : FALSE;
+  }) ? 1 : 0;
 }

@@ -1,8 +1,14 @@
 // Writing a file this program installs, where an earlier one may lie: the
-// list files, the uninstaller, the Netscape handler, the uninstaller's
-// temporary copy.
+// list files, the uninstaller, the uninstall script, the Netscape handler,
+// the uninstaller's temporary copy. Each is written whole under its partial
+// name (base/partial_name.h) in its own folder, then renamed over its real
+// name in one step: a run ended at any moment leaves the old file or the new
+// one under the real name, never a cut one.
 #pragma once
 #include <windows.h>
+
+#include "base/globals.h"
+#include "base/partial_name.h"
 
 // Takes off a file this program wrote the attributes its source carried: the
 // read-only mark a package on a CD (or unpacked from some archives) gives
@@ -14,8 +20,7 @@ int DropCarriedAttributes(const char* path, DWORD attributes);
 // The same, reading the attributes first.
 int ClearCarriedAttributes(const char* path);
 
-// write() puts the file at dest, replacing one that is there (a CopyFileA
-// with failIfExists FALSE, or a carried file's extraction); a dest made
+// write() puts the file at dest, replacing one that is there; a dest made
 // read-only by an earlier install from such a medium is replaced all the
 // same (its attribute is put back when the write still fails), and the file
 // written keeps neither attribute of ClearCarriedAttributes. The result and
@@ -36,5 +41,32 @@ BOOL WriteReplacing(const char* dest, Write write) {
   return FALSE;
 }
 
-// CopyFileA replacing dest, as WriteReplacing writes.
+// Renames the written partial file to dest in one step, through to the disk
+// (MOVEFILE_WRITE_THROUGH); with replace set a file there is replaced, else
+// the rename fails with ERROR_ALREADY_EXISTS. A dest that another program
+// holds open fails with ERROR_SHARING_VIOLATION, as a copy over it does.
+BOOL CommitPartial(const char* partial, const char* dest, int replace);
+
+// write(partial) writes the whole file under dest's partial name (replacing
+// a leftover of an ended run); the file then replaces dest as
+// WriteReplacing does. On failure dest is as it was and no partial file is
+// left. The result and last error are write()'s or the rename's.
+template <typename Write>
+BOOL WriteInOneStep(const char* dest, Write write) {
+  char partial[kPathSize];
+  if (!BuildPartialName(dest, partial, sizeof(partial))) return SetLastError(ERROR_FILENAME_EXCED_RANGE), FALSE;
+  if (WriteReplacing(partial, [&] { return write(partial); }) &&
+      WriteReplacing(dest, [&] { return CommitPartial(partial, dest, 1); }))
+    return TRUE;
+  DWORD error = GetLastError();
+  DeleteFileA(partial);
+  SetLastError(error);
+  return FALSE;
+}
+
+// CopyFileA replacing dest, through its partial name.
 BOOL CopyReplacing(const char* source, const char* dest);
+
+// The bytes as the whole file at path, flushed to the disk before they take
+// its name. 1 when written.
+int WriteWholeFile(const char* path, const void* bytes, DWORD size);

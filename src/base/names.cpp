@@ -17,6 +17,9 @@ const char kSectionPaths[] = "Paths";
 const char kSectionProducts[] = "Products";
 const char kSectionUninst[] = "Uninst";
 const char kSectionPlugins[] = "Plugins";
+const char kSectionUnfinished[] = "Unfinished";
+const char kUnfinishedInstall[] = "install";
+const char kUnfinishedUninstall[] = "uninstall";
 
 const char kKeyKey[] = "Key";
 const char kKeyAlt[] = "Alt";

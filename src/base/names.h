@@ -28,6 +28,13 @@ extern const char kSectionPaths[];     // "Paths"
 extern const char kSectionProducts[];  // "Products"
 extern const char kSectionUninst[];    // "Uninst"
 extern const char kSectionPlugins[];   // "Plugins"
+// The run of a product that has begun and not yet ended, keyed by the
+// product key: "install" or "uninstall". A run ended on the way (a time
+// limit, the Task Manager, a power cut) leaves it, and the next run of
+// either kind knows it finishes an earlier one.
+extern const char kSectionUnfinished[];  // "Unfinished"
+extern const char kUnfinishedInstall[];  // "install"
+extern const char kUnfinishedUninstall[];  // "uninstall"
 
 // Keys of the setup script's "Log" and of a product section.
 extern const char kKeyKey[];      // "Key"

@@ -14,6 +14,7 @@
 #include "install/carried_package.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
+#include "install/script_store.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 
@@ -54,53 +55,14 @@ int ChooseDestinationFolder(const char* listName, char* folder, size_t size) {
   return FormatBounded(folder, size, "%s\\%s\\", navigatorDir, kPluginsFolder);
 }
 
-// The uninstall script's keys of one list, collected while the list is
-// installed and written with one section write when the list ends, on every
-// path out of it, or earlier when the buffer is full: one write per file
-// costs more than the copies of small files.
-struct PendingRecords {
-  const char* section = nullptr;
-  char keys[2 * kFileListSize + 2 * kListPathSize];
-  size_t used = 0;
-  PendingRecords() { keys[0] = '\0'; }
-  PendingRecords(const PendingRecords&) = delete;
-  PendingRecords& operator=(const PendingRecords&) = delete;
-  ~PendingRecords() { Flush(); }
+// The key a list line is recorded under: its destination relative to the
+// install folder, or for "Plugins" its full path.
+const char* RecordKey(const char* listName, const FileListLine& line) {
+  return EqualsNoCase(listName, kSectionPlugins) ? line.dest : line.dest + line.destStart;
+}
 
-  void Add(const char* sectionName, const char* key) {
-    size_t length = strlen(key);
-    if (used + length + 2 > sizeof(keys)) Flush();
-    section = sectionName;
-    memcpy(keys + used, key, length + 1);
-    used += length + 1;
-    keys[used] = '\0';
-  }
-
-  void Flush() {
-    if (used == 0) return;
-    SectionText existing;
-    int read = ReadSection(g_uninstScriptPath, section, 0, &existing);
-    // Room for every existing line gaining an "=" and every key one too.
-    size_t mergedSize = 2 * static_cast<size_t>(existing.length) + 2 * used + 2;
-    HeapText merged(read ? mergedSize : 0);
-    if (read && merged && MergeEmptyKeys(existing.text.get(), keys, merged.get(), mergedSize)) {
-      WritePrivateProfileSectionA(section, merged.get(), g_uninstScriptPath);
-    } else {
-      // Without memory for the merge the keys go one by one, as they
-      // always could.
-      for (const char* key = keys; *key; key += strlen(key) + 1)
-        WritePrivateProfileStringA(section, key, "", g_uninstScriptPath);
-    }
-    used = 0;
-    keys[0] = '\0';
-  }
-};
-
-void RecordListLine(PendingRecords* records, const char* listName, const FileListLine& line) {
-  if (EqualsNoCase(listName, kSectionPlugins))
-    records->Add(kSectionPlugins, line.dest);
-  else
-    records->Add(g_productKey, line.dest + line.destStart);
+const char* RecordSection(const char* listName) {
+  return EqualsNoCase(listName, kSectionPlugins) ? kSectionPlugins : g_productKey;
 }
 
 // Asks before a newer installed file is replaced. Shown even in a quiet run:
@@ -164,10 +126,11 @@ struct PackageSource {
   const FileListLine& line;
   const CarriedFile* carried;
   explicit PackageSource(const FileListLine& l) : line(l), carried(FindPackageFile(l.source + l.sourceStart)) {}
-  // CopyFileA's result and last error, for either.
-  BOOL CopyTo(const char* dest, BOOL failIfExists) const {
-    if (carried) return ExtractCarriedFile(carried, dest, failIfExists);
-    if (!IsPackageCarried()) return CopyFileA(line.source, dest, failIfExists);
+  // The whole file written at path, replacing what is there; CopyFileA's
+  // result and last error, for either source.
+  BOOL WriteTo(const char* path) const {
+    if (carried) return ExtractCarriedFile(carried, path, FALSE);
+    if (!IsPackageCarried()) return CopyFileA(line.source, path, FALSE);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
@@ -182,6 +145,9 @@ struct PackageSource {
     return facts;
   }
 };
+
+// A file written under its partial name that is not to take its real name.
+void Discard(const char* partial) { DeleteFileA(partial); }
 
 // The folders the last line's path needed, up to and including its last
 // backslash: lines in the same folder need not walk and create the whole
@@ -203,46 +169,58 @@ int EnsureFoldersOf(const char* path) {
 
 // Steps for one file line after it is parsed; returns the list's running
 // result.
-int InstallListLine(HWND window, const char* listName, PendingRecords* records,
-                    const FileListLine& line, int result) {
+int InstallListLine(HWND window, const FileListLine& line, int result) {
   if (line.sameName) {
     // The file's own subfolders; the copy below still decides the result.
     result = EnsureFoldersOf(line.dest);
   } else if (line.subfolder[0] != '\0' && !EnsureFoldersOf(line.subfolder)) {
     return FailFile(line.dest, "its folder cannot be created");
   }
+  char partial[kPathSize];
+  if (!BuildPartialName(line.dest, partial, sizeof(partial))) return FailFile(line.dest, "path too long");
 
-  // Recorded before the file is looked at, so that a file kept or refused
-  // below is still removed by the uninstaller.
-  if (records) RecordListLine(records, listName, line);
-
-  // A file not there yet is copied at once: the copy that refuses to replace
-  // a file looks the destination up once, where asking first whether it
-  // exists looks it up twice (and a name not found is the slowest look-up).
-  // A destination already there, or a source or folder not found, goes
-  // through the checks below as before; any other failure of the copy
-  // (a full disk, say) is the line's failure, since what it may have left
-  // at the destination is not a file to keep or compare.
+  // The file is written whole under its partial name first (over a leftover
+  // of an ended run), and takes its real name in one step: a run ended
+  // during the write leaves no cut file under the real name, which the next
+  // run's newer-file check would take for a newer one and keep. A name not
+  // taken yet is taken at once: the rename that refuses to replace a file
+  // looks the destination up once, where asking first whether it exists
+  // looks it up twice. A destination already there, or a source or folder
+  // not found, goes through the checks below; any other failure (a full
+  // disk, say) is the line's failure.
   PackageSource source(line);
-  if (source.CopyTo(line.dest, TRUE)) return CopiedFile(line.dest);
-  DWORD error = GetLastError();
-  if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-      error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-    return FailFile(line.dest, error);
+  BOOL written = WriteReplacing(partial, [&] { return source.WriteTo(partial); });
+  DWORD error = written ? ERROR_SUCCESS : GetLastError();
+  if (written) {
+    if (CommitPartial(partial, line.dest, 0)) return CopiedFile(line.dest);
+    error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+      Discard(partial);
+      return FailFile(line.dest, error);
+    }
+  } else {
+    Discard(partial);
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return FailFile(line.dest, error);
+  }
 
   if (!line.compare && FileExists(line.dest)) {
+    Discard(partial);
     KeepFile(line.dest, "kept if present");
     return result;
   }
 
   if (IsInstalledFileNewer(line.dest, source.Facts()) && !g_replaceConfirmed) {
     int answer = AskReplaceNewer(window, line.dest);
+    if (answer != IDYES) Discard(partial);
     if (answer == IDCANCEL) return FailFile(line.dest, "cancelled");
     if (answer != IDYES) return KeepFile(line.dest, "the installed file is newer");
   }
 
-  if (WriteReplacing(line.dest, [&] { return source.CopyTo(line.dest, FALSE); })) return CopiedFile(line.dest);
+  // The source or its folder is missing: nothing to put in place.
+  if (!written) return FailFile(line.dest, error);
+  if (WriteReplacing(line.dest, [&] { return CommitPartial(partial, line.dest, 1); })) return CopiedFile(line.dest);
   error = GetLastError();
+  Discard(partial);
   if (error == ERROR_SHARING_VIOLATION &&
       EqualsNoCase(line.source + line.sourceStart, kControlProgramName)) {
     // The control program may be running while the product is updated: it
@@ -251,6 +229,39 @@ int InstallListLine(HWND window, const char* listName, PendingRecords* records,
     return KeepFile(line.dest, "in use");
   }
   return FailFile(line.dest, error);
+}
+
+// Every line of the list, up to the first the copy refuses, recorded in the
+// uninstall script in one write before the first file is looked at: a run
+// that fails, or is ended, at any line leaves the script naming every file
+// it may have written, so that the uninstaller removes them all (one write
+// per line would rewrite the whole script each time).
+void RecordList(const char* listName, const char* destFolder, const char* sourceFolder, const SectionText& list) {
+  // The keys' bytes, then the keys themselves, each ended by a zero byte.
+  size_t bytes = 1;
+  for (int pass = 0; pass < 2; ++pass) {
+    HeapText keys(pass ? bytes : 0);
+    if (pass && !keys) return;
+    size_t used = 0;
+    for (const char* text = list.First(); text; text = NextLine(text)) {
+      FileListLine line;
+      ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
+      if (kind == kListLineComment) continue;
+      if (kind != kListLineFile) break;
+      const char* key = RecordKey(listName, line);
+      size_t length = strlen(key) + 1;
+      if (pass) memcpy(keys.get() + used, key, length);
+      used += length;
+    }
+    if (!pass) {
+      bytes = used + 1;
+      continue;
+    }
+    keys[used] = '\0';
+    ProfileText* script = ScriptText(g_uninstScriptPath);
+    if (!script || !SetEmptyKeys(script, RecordSection(listName), keys.get()) || !SaveScript(g_uninstScriptPath))
+      LogLine("list not recorded: %s", listName);
+  }
 }
 
 }  // namespace
@@ -262,16 +273,16 @@ int InstallFileList(HWND window, const char* listName, int record) {
   int result = EnsureFoldersOf(destFolder);
   if (!result) FailFile(destFolder, "the folder cannot be created");
 
-  PendingRecords records;
   // The list is read into 2048 bytes: a longer list is cut there, and only
   // its whole lines are seen.
   SectionText list;
-  if (ReadSection(g_setupScriptPath, listName, kFileListSize, &list) && list.First()) {
+  if (result && ReadSection(g_setupScriptPath, listName, kFileListSize, &list) && list.First()) {
     char sourceFolder[kPathSize];
     CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
     const char* name = AfterLastBackslash(sourceFolder);
     sourceFolder[name ? name - sourceFolder : 0] = '\0';
 
+    if (record) RecordList(listName, destFolder, sourceFolder, list);
     for (const char* text = list.First(); text; text = NextLine(text)) {
       if (!result) return 0;
       FileListLine line;
@@ -284,10 +295,9 @@ int InstallFileList(HWND window, const char* listName, int record) {
       // A line whose path does not fit would name another file: the list
       // fails instead, so the install reports it.
       if (kind == kListLineTooLong) return FailFile(text, "path too long");
-      result = InstallListLine(window, listName, record ? &records : nullptr, line, result);
+      result = InstallListLine(window, line, result);
     }
   }
-  records.Flush();
 
   if (!result) return 0;
   if (!record) return result;
@@ -297,10 +307,7 @@ int InstallFileList(HWND window, const char* listName, int record) {
   GetPrivateProfileStringA(kSectionLog, kKeyName, "", displayName, sizeof(displayName),
                            g_setupScriptPath);
   if (displayName[0] == '\0') return 0;
-  return WritePrivateProfileStringA(kSectionProducts, g_productKey, displayName,
-                                    g_uninstScriptPath)
-             ? 1
-             : 0;
+  return WriteScriptString(g_uninstScriptPath, kSectionProducts, g_productKey, displayName);
 }
 
 int CreateFolderPath(const char* path) {

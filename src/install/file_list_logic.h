@@ -65,14 +65,3 @@ void DropCutLastLine(char* list, size_t returned, size_t size, const char* fulle
 // ("\\" or a leading "\") names none. Returns 1 and sets *end, or 0 when no
 // folder is left; the text after the last backslash is never a folder.
 int NextFolderEnd(const char* path, size_t from, size_t* end);
-
-// The uninstall script's record of a list, written once per list instead
-// of once per file. `section` is a private-profile section as its read
-// gives it (lines each ended by a zero byte, the section by a second);
-// `keys` holds key names in the same form. The result in `out` has every
-// key with an empty value, as one write per key would leave it: a line
-// whose key matches (ASCII case folded, blanks around the key ignored)
-// becomes "key=" in its place, other keys are appended in their order, a
-// key given twice counts once. Returns the bytes written including both
-// final zeros, or 0 when out is too small.
-size_t MergeEmptyKeys(const char* section, const char* keys, char* out, size_t size);

@@ -16,6 +16,7 @@
 #include "install/file_copy.h"
 #include "install/install_logic.h"
 #include "install/script_files.h"
+#include "install/script_store.h"
 #include "install/shortcuts.h"
 #include "netscape/netscape_handler.h"
 #include "registry/product_registry.h"
@@ -71,16 +72,15 @@ void DeleteLinkFile(const char* folder, const char* name) {
 // folder and its uninstall entry go. Every failure here is ignored.
 void RemoveReplacedBrand() {
   char products[kPathSize];
-  GetPrivateProfileStringA(kSectionProducts, kViewerKey, "", products, sizeof(products),
-                           g_uninstScriptPath);
+  ReadScriptString(g_uninstScriptPath, kSectionProducts, kViewerKey, "", products, sizeof(products));
   char olderLog[kPathSize];
   BuildOlderLogPath(olderLog, sizeof(olderLog));
   const char* log = products[0] ? g_uninstScriptPath : olderLog;
 
   char icon[kPathSize], menu[kPathSize], uninst[kPathSize];
-  GetPrivateProfileStringA(kViewerKey, kKeyIcon, "", icon, sizeof(icon), log);
-  GetPrivateProfileStringA(kViewerKey, kKeyMenu, "", menu, sizeof(menu), log);
-  GetPrivateProfileStringA(kSectionUninst, g_brandName, "", uninst, sizeof(uninst), log);
+  ReadScriptString(log, kViewerKey, kKeyIcon, "", icon, sizeof(icon));
+  ReadScriptString(log, kViewerKey, kKeyMenu, "", menu, sizeof(menu));
+  ReadScriptString(log, kSectionUninst, g_brandName, "", uninst, sizeof(uninst));
 
   char folder[kPathSize];
   if (icon[0] && GetSpecialFolderPath(CSIDL_DESKTOP, folder)) DeleteLinkFile(folder, icon);
@@ -91,7 +91,7 @@ void RemoveReplacedBrand() {
       if (uninst[0]) DeleteLinkFile(brandFolder, uninst);
       RemoveDirectoryA(brandFolder);
     }
-    WritePrivateProfileStringA(kSectionUninst, nullptr, nullptr, g_uninstScriptPath);
+    WriteScriptString(g_uninstScriptPath, kSectionUninst, nullptr, nullptr);
   }
 
   char key[kPathSize];
@@ -107,7 +107,8 @@ int InstallUninstaller() {
   // A download installs the plain, signed program it carries, not itself.
   const CarriedFile* carried = FindPackageFile(kSetupProgramName);
   if (IsPackageCarried()) {
-    if (!carried || !WriteReplacing(uninstaller, [&] { return ExtractCarriedFile(carried, uninstaller, FALSE); }))
+    if (!carried ||
+        !WriteInOneStep(uninstaller, [&](const char* partial) { return ExtractCarriedFile(carried, partial, FALSE); }))
       return 0;
   } else if (!GetOwnPath(ownPath, sizeof(ownPath)) || !CopyReplacing(ownPath, uninstaller)) {
     return 0;
@@ -157,16 +158,18 @@ void PruneOlderRemovalLog() {
   char log[kPathSize];
   if (!BuildOlderLogPath(log, sizeof(log))) return;
   char value[kPathSize];
-  GetPrivateProfileStringA(kSectionProducts, kViewerKey, "", value, sizeof(value), log);
-  if (value[0]) {
-    WritePrivateProfileStringA(kSectionPaths, kViewerKey, nullptr, log);
-    WritePrivateProfileStringA(kSectionProducts, kViewerKey, nullptr, log);
-    WritePrivateProfileStringA(kSectionUninst, kOlderViewerMenuFolder, nullptr, log);
-    WritePrivateProfileStringA(kViewerKey, nullptr, nullptr, log);
+  ReadScriptString(log, kSectionProducts, kViewerKey, "", value, sizeof(value));
+  ProfileText* text = ScriptText(log);
+  if (value[0] && text) {
+    SetProfileValue(text, kSectionPaths, kViewerKey, nullptr);
+    SetProfileValue(text, kSectionProducts, kViewerKey, nullptr);
+    SetProfileValue(text, kSectionUninst, kOlderViewerMenuFolder, nullptr);
+    SetProfileValue(text, kViewerKey, nullptr, nullptr);
+    SaveScript(log);
   }
   SectionText products;
-  if (!ReadSection(log, kSectionProducts, kSectionSize, &products) || products.length != 0) return;
-  DeleteFileA(log);
+  if (!ReadScriptSection(log, kSectionProducts, &products) || products.length != 0) return;
+  DeleteScript(log);
   char olderUninstaller[kPathSize];
   if (BuildWindowsPath(kOlderUninstallerName, olderUninstaller, sizeof(olderUninstaller)))
     DeleteFileA(olderUninstaller);
@@ -192,8 +195,19 @@ int InstallProduct(HWND window) {
                            sizeof(g_altProductKey), g_setupScriptPath);
   if (g_productKey[0] == '\0') return 0;
 
-  WritePrivateProfileStringA(kSectionPaths, g_productKey, g_installDir, g_uninstScriptPath);
-  WritePrivateProfileStringA(g_productKey, kKeyAltKey, g_altProductKey, g_uninstScriptPath);
+  // The folder and the settings key are recorded, and the install marked as
+  // begun, in one write.
+  char unfinished[kPathSize];
+  ReadUnfinishedRun(g_uninstScriptPath, g_productKey, unfinished, sizeof(unfinished));
+  if (EqualsNoCase(unfinished, kUnfinishedInstall))
+    LogLine("finishing the install an earlier run began");
+  else if (unfinished[0])
+    LogLine("installing over an uninstall an earlier run began and did not end");
+  ProfileText* script = ScriptText(g_uninstScriptPath);
+  if (script && SetProfileValue(script, kSectionPaths, g_productKey, g_installDir) &&
+      SetProfileValue(script, g_productKey, kKeyAltKey, g_altProductKey) &&
+      SetUnfinishedRun(script, g_productKey, kUnfinishedInstall))
+    SaveScript(g_uninstScriptPath);
 
   if (g_replaceConfirmed) RemoveReplacedBrand();
   if (g_migrateOldDir) MigrateOldLayout();
@@ -212,8 +226,7 @@ void RegisterDependentComponent(int remove) {
   if (!remove) {
     char fallback[kPathSize];
     FormatBounded(fallback, sizeof(fallback), kDefaultDisplayNameFormat, kProductName);
-    GetPrivateProfileStringA(kSectionProducts, g_productKey, fallback, value, sizeof(value),
-                             g_uninstScriptPath);
+    ReadScriptString(g_uninstScriptPath, kSectionProducts, g_productKey, fallback, value, sizeof(value));
     if (strcmp(value, kOldViewerDisplayName) == 0)
       CopyBounded(kNewViewerDisplayName, value, sizeof(value));
   }
@@ -272,5 +285,8 @@ int RunInstall(HWND window) {
   RegisterDependentComponent(0);
   PruneOlderRemovalLog();
   ScheduleGroupConversion();
+  // Every step has run: the install is no longer one to finish.
+  ProfileText* script = ScriptText(g_uninstScriptPath);
+  if (script && SetUnfinishedRun(script, g_productKey, nullptr)) SaveScript(g_uninstScriptPath);
   return 1;
 }

@@ -9,6 +9,7 @@
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
+#include "install/script_store.h"
 
 const char kLinkExtension[] = ".lnk";
 
@@ -38,7 +39,7 @@ int ReadSetupValue(const char* key, char* value) {
 }
 
 void RecordProductValue(const char* key, const char* value) {
-  WritePrivateProfileStringA(g_productKey, key, value, g_uninstScriptPath);
+  WriteScriptString(g_uninstScriptPath, g_productKey, key, value);
 }
 
 // The uninstall shortcut in the Start-menu folder; records the folder's
@@ -46,7 +47,7 @@ void RecordProductValue(const char* key, const char* value) {
 // when a path does not fit.
 HRESULT CreateUninstallShortcut(const char* menuFolderPath, const char* menuFolder,
                                 const char* uninstName) {
-  WritePrivateProfileStringA(kSectionUninst, menuFolder, uninstName, g_uninstScriptPath);
+  WriteScriptString(g_uninstScriptPath, kSectionUninst, menuFolder, uninstName);
   char uninstaller[kPathSize];
   char linkPath[kPathSize];
   char arguments[kPathSize + 4];
@@ -98,8 +99,7 @@ HRESULT OpenLinkFile(IShellLinkA* link, const char* linkPath, ScopedComPtr<IPers
 int CreateShortcuts(int makeUninstallShortcut) {
   char installDir[kPathSize];
   char target[kPathSize];
-  GetPrivateProfileStringA(kSectionPaths, g_productKey, "", installDir, sizeof(installDir),
-                           g_uninstScriptPath);
+  ReadScriptString(g_uninstScriptPath, kSectionPaths, g_productKey, "", installDir, sizeof(installDir));
   if (installDir[0] == '\0' || !ReadSetupValue(kKeyTarget, target)) return 0;
 
   RecordProductValue(kKeyTarget, target);

@@ -8,11 +8,14 @@
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
+#include "base/name_table.h"
 #include "base/names.h"
+#include "base/partial_name.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
+#include "install/script_store.h"
 #include "install/shortcuts.h"
 #include "registry/component_list.h"
 #include "registry/product_registry.h"
@@ -32,35 +35,95 @@ const char kNoText[] = "";
 int ReadScriptValue(const char* scriptPath, const char* section, const char* key,
                     const char* defaultValue, char* value) {
   char read[kPathSize + 1];
-  DWORD length =
-      GetPrivateProfileStringA(section, key, defaultValue, read, sizeof(read), scriptPath);
+  DWORD length = ReadScriptString(scriptPath, section, key, defaultValue, read, sizeof(read));
   if (length >= kPathSize) read[0] = '\0';
   CopyBounded(read, value, kPathSize);
   return value[0] != '\0';
 }
 
-// Reads a product-section value and deletes its key from the script at once.
-void TakeProductValue(const char* scriptPath, const char* productKey, const char* key,
-                      const char* defaultValue, char* value) {
-  ReadScriptValue(scriptPath, productKey, key, defaultValue, value);
-  WritePrivateProfileStringA(productKey, key, nullptr, scriptPath);
+// The folders that held a section's files, each once, for the sweep of the
+// partial files an ended install left beside them.
+struct FolderSet {
+  HeapText names;    // the folders, each ended by a zero byte
+  size_t used = 0, capacity = 0, count = 0;
+  uint32_t* starts = nullptr;  // where each folder's name begins in names
+  NameTable table;
+  FolderSet() = default;
+  FolderSet(const FolderSet&) = delete;
+  FolderSet& operator=(const FolderSet&) = delete;
+  ~FolderSet() { free(starts); }
+
+  int Init(size_t most) {
+    starts = static_cast<uint32_t*>(malloc((most + 1) * sizeof(uint32_t)));
+    return starts && InitNameTable(&table, most + 1, kPathNames);
+  }
+  // Adds the folder of path (up to its last backslash), once.
+  void AddFolderOf(const char* path) {
+    const char* name = AfterLastBackslash(path);
+    if (name) Add(path, static_cast<size_t>(name - path) - 1);
+  }
+  // Adds the first `length` characters of path as a folder, once.
+  void Add(const char* path, size_t length) {
+    if (!starts || length == 0) return;
+    auto nameOf = [this](uint32_t item, size_t* n) {
+      *n = strlen(names.get() + starts[item]);
+      return static_cast<const char*>(names.get() + starts[item]);
+    };
+    uint32_t* slot = NameSlot(table, path, length, nameOf);
+    if (*slot) return;
+    if (used + length + 1 > capacity) {
+      size_t grown = 2 * (used + length + 1) + 256;
+      char* moved = static_cast<char*>(realloc(names.p, grown));
+      if (!moved) return;
+      names.p = moved;
+      capacity = grown;
+    }
+    memcpy(names.get() + used, path, length);
+    names[used + length] = '\0';
+    starts[count] = static_cast<uint32_t>(used);
+    used += length + 1;
+    *slot = static_cast<uint32_t>(++count);
+  }
+};
+
+// Deletes the files an install ended before their rename left in folder:
+// only names that end in the partial suffix, which no file of the user's or
+// the package's carries.
+void DeletePartialFiles(const char* folder) {
+  char pattern[kPathSize];
+  if (!FormatBounded(pattern, sizeof(pattern), "%s\\*%s", folder, kPartialSuffix)) return;
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.Valid()) return;
+  do {
+    char path[kPathSize];
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsPartialName(entry.cFileName) ||
+        !FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
+      continue;
+    if (DeleteInstalledFile(path)) LogLine("file deleted: %s", path);
+  } while (FindNextFileA(search.h, &entry));
 }
 
 // Deletes every file-list entry of a section, each below folder or, with
-// folder null, as an absolute path; then deletes the section. With installed
-// set the entries are files this program installed: a read-only mark from
-// the package medium does not stop their deletion, and once one cannot be
-// deleted, it and every entry after it (which the walk, stopping there, does
-// not delete now) are scheduled for deletion at restart, so that the
-// section's deletion forgets none of them. Content lists pass 0: content
-// that stays, stays.
+// folder null, as an absolute path; then consumes the section. With
+// installed set the entries are files this program installed: a read-only
+// mark from the package medium does not stop their deletion, and once one
+// cannot be deleted, it and every entry after it (which the walk, stopping
+// there, does not delete now) are scheduled for deletion at restart, so that
+// the section's deletion forgets none of them. Content lists pass 0: content
+// that stays, stays. The product's own section (installed, with a folder)
+// also holds the keys the rest of the uninstall needs: only its file lines
+// go, and only once every file is gone or scheduled, so that a run that
+// fails or is ended here leaves them for the next run; the partial files an
+// ended install left beside them go too.
 int DeleteSectionFiles(const char* scriptPath, const char* section, const char* folder,
                        int installed) {
   SectionText list;
   // Not read whole: nothing is deleted and the section stays for a later
   // run, rather than going with lines that were never looked at.
-  if (!ReadSection(scriptPath, section, 0, &list)) return 0;
-  if (list.length == 0) return 1;
+  if (!ReadScriptSection(scriptPath, section, &list)) return 0;
+  int product = installed && folder;
+  if (list.length == 0 && !product) return 1;
 
   const char* prefix = folder ? folder : kNoText;
   size_t prefixLength = strlen(prefix);
@@ -71,6 +134,8 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
   char topFolder[kPathSize] = "";
   if (folder && CopyBounded(folder, topFolder, sizeof(topFolder)) && !separator[0])
     topFolder[prefixLength - 1] = '\0';
+  FolderSet folders;
+  if (product && folders.Init(list.length / 2 + 1)) folders.Add(topFolder, strlen(topFolder));
   int result = 1;
   for (const char* line = list.First(); line; line = NextLine(line)) {
     char entry[kPathSize];
@@ -90,6 +155,7 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
       if (installed) continue;
       break;
     }
+    if (product) folders.AddFolderOf(path);
     if (!result) {
       DeleteFileAtRestart(path, topFolder);
       continue;
@@ -107,16 +173,25 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
       if (!installed) break;
     }
   }
-  WritePrivateProfileStringA(section, nullptr, nullptr, scriptPath);
+  if (!product) {
+    WriteScriptString(scriptPath, section, nullptr, nullptr);
+    return result;
+  }
+  for (size_t i = 0; i < folders.count; ++i) DeletePartialFiles(folders.names.get() + folders.starts[i]);
+  ProfileText* script = ScriptText(scriptPath);
+  if (result && script) {
+    DropEmptyKeys(script, section);
+    SaveScript(scriptPath);
+  }
   return result;
 }
 
 // The shortcut rule: a link whose target still opens stays; any other goes.
 // 0 when it had to go and could not be deleted (a link already gone
-// included). A link that is there but cannot be deleted now goes at
-// restart, and with it a Start-menu folder (inFolder set) once emptied:
-// that counts as removed.
-int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFolder) {
+// included, unless an earlier run of this uninstall took it: resumed set). A
+// link that is there but cannot be deleted now goes at restart, and with it
+// a Start-menu folder (inFolder set) once emptied: that counts as removed.
+int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFolder, int resumed) {
   char linkPath[kPathSize];
   if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
     return 0;
@@ -125,8 +200,11 @@ int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFold
     LogLine("link kept: %s (its target is there)", linkPath);
     return 1;
   }
-  if (!DeleteFileA(linkPath))
-    return NameExists(linkPath) && DeleteFileAtRestart(linkPath, inFolder ? folder : nullptr);
+  if (!DeleteFileA(linkPath)) {
+    if (NameExists(linkPath)) return DeleteFileAtRestart(linkPath, inFolder ? folder : nullptr);
+    if (resumed) LogLine("link already gone: %s", linkPath);
+    return resumed;
+  }
   LogLine("link deleted: %s", linkPath);
   return 1;
 }
@@ -195,31 +273,46 @@ int ReadComponentList(const char* componentName, HeapText& list) {
 int RemoveProductEntries(const char* scriptPath, const char* productKey) {
   // Without a key the maker subkey to delete would be the maker's key itself.
   if (productKey[0] == '\0') return 0;
+  // The four values stay in the script until the script itself goes: a run
+  // that fails or is ended on the way leaves what the next run needs.
   char target[kPathSize];
   char icon[kPathSize];
   char menu[kPathSize];
   char altKey[kPathSize];
-  TakeProductValue(scriptPath, productKey, kKeyTarget, kNoText, target);
-  TakeProductValue(scriptPath, productKey, kKeyIcon, kNoText, icon);
-  TakeProductValue(scriptPath, productKey, kKeyMenu, kNoText, menu);
-  TakeProductValue(scriptPath, productKey, kKeyAltKey, productKey, altKey);
+  ReadScriptValue(scriptPath, productKey, kKeyTarget, kNoText, target);
+  ReadScriptValue(scriptPath, productKey, kKeyIcon, kNoText, icon);
+  ReadScriptValue(scriptPath, productKey, kKeyMenu, kNoText, menu);
+  ReadScriptValue(scriptPath, productKey, kKeyAltKey, productKey, altKey);
   if (!target[0] || !icon[0] || !menu[0] || !altKey[0]) return 0;
-
-  DeleteProductKeys(productKey, altKey, target);
-
   char folder[kPathSize];
   if (!ReadScriptValue(scriptPath, kSectionPaths, productKey, kNoText, folder)) return 0;
+
+  // An uninstall an earlier run began and did not end is finished: what that
+  // run removed already is no failure now.
+  char unfinished[kPathSize];
+  ReadUnfinishedRun(scriptPath, productKey, unfinished, sizeof(unfinished));
+  int resumed = EqualsNoCase(unfinished, kUnfinishedUninstall);
+  if (resumed) {
+    LogLine("finishing the uninstall an earlier run began");
+  } else {
+    ProfileText* script = ScriptText(scriptPath);
+    if (script && SetUnfinishedRun(script, productKey, kUnfinishedUninstall)) SaveScript(scriptPath);
+  }
+
+  // Files, then links, then the keys by which the product is found.
   if (!DeleteInstalledFilesInFolder(scriptPath, productKey, folder)) return 0;
-  WritePrivateProfileStringA(kSectionProducts, productKey, nullptr, scriptPath);
 
   char special[kPathSize];
   if (!GetSpecialFolderPath(CSIDL_DESKTOP, special)) return 0;
-  if (!RemoveLinkUnlessTargetOpens(special, icon, 0)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, icon, 0, resumed)) return 0;
   if (!GetSpecialFolderPath(CSIDL_PROGRAMS, special)) return 0;
-  if (!RemoveLinkUnlessTargetOpens(special, menu, 1)) return 0;
+  if (!RemoveLinkUnlessTargetOpens(special, menu, 1, resumed)) return 0;
   char menuFolder[kPathSize];
   if (FormatBounded(menuFolder, sizeof(menuFolder), "%s\\%s", special, kProductName))
     RemoveDirectoryA(menuFolder);
+
+  DeleteProductKeys(productKey, altKey, target);
+  WriteScriptString(scriptPath, kSectionProducts, productKey, nullptr);
   return 1;
 }
 
@@ -303,7 +396,7 @@ int RemoveUninstallShortcuts(const char* scriptPath) {
   // Not read whole: answered like a missing Programs folder, so that the
   // script (the record of the shortcuts not yet removed) and the uninstaller
   // stay.
-  if (!ReadSection(scriptPath, kSectionUninst, 0, &uninst)) return 0;
+  if (!ReadScriptSection(scriptPath, kSectionUninst, &uninst)) return 0;
   for (const char* line = uninst.First(); line; line = NextLine(line)) {
     char folderName[kPathSize];
     char linkName[kPathSize];

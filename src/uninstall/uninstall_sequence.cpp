@@ -6,11 +6,13 @@
 #include "base/ask_user.h"
 #include "base/globals.h"
 #include "base/names.h"
+#include "base/partial_name.h"
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
 #include "install/install_sequence.h"
 #include "install/script_files.h"
+#include "install/script_store.h"
 #include "netscape/netscape_handler.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
@@ -84,8 +86,7 @@ int IsComponentInstalled(const char* componentName) {
   return ReadComponentList(componentName, list);
 }
 
-int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstallerPath,
-                                  int askContent) {
+int RemoveRegistrationsAndContent(const char* scriptPath, int askContent) {
   int builderInstalled = IsComponentInstalled(kBuilderComponent);
   int contentFlag = 0;
   if (askContent)
@@ -112,23 +113,34 @@ int RemoveRegistrationsAndContent(const char* scriptPath, const char* uninstalle
 
   DeleteRegKeyIfEmpty(HKEY_CURRENT_USER, kMakerKey);
   DeleteRegKeyIfEmpty(HKEY_LOCAL_MACHINE, kMakerKey);
-  DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kProductUninstallKey);
+  return 1;
+}
 
-  // The script goes only with the uninstall shortcuts it records, and the
-  // uninstaller only with the script.
+int RemoveUninstallRecords(const char* scriptPath, const char* uninstallerPath) {
+  // The script goes only with the uninstall shortcuts it records; until then
+  // the uninstall entry, the uninstaller and the script stay, so that the
+  // uninstall can be run again to finish.
   if (!RemoveUninstallShortcuts(scriptPath)) return 0;
-  if (!DeleteFileA(scriptPath)) return 0;
-  LogLine("file deleted: %s", scriptPath);
-  // A quiet uninstall runs from the installed uninstaller itself, which
-  // cannot delete its own running file: it goes at restart.
-  if (!uninstallerPath[0]) return 1;
+  DeleteRegKeyTree(HKEY_LOCAL_MACHINE, kProductUninstallKey);
   // The uninstaller's own file, held by a quiet uninstall or by a first
   // process that waits for its copy, does not make the run need a restart:
-  // nothing of the product works any more.
-  if (DeleteInstalledFile(uninstallerPath))
-    LogLine("file deleted: %s", uninstallerPath);
-  else if (GetLastError() != ERROR_FILE_NOT_FOUND)
-    DeleteAtRestart(uninstallerPath, 0);
+  // nothing of the product works any more. A partial one an ended install
+  // left goes with it.
+  char partial[kPathSize];
+  if (uninstallerPath[0] && BuildPartialName(uninstallerPath, partial, sizeof(partial)) && DeleteFileA(partial))
+    LogLine("file deleted: %s", partial);
+  if (uninstallerPath[0]) {
+    if (DeleteInstalledFile(uninstallerPath))
+      LogLine("file deleted: %s", uninstallerPath);
+    else if (GetLastError() != ERROR_FILE_NOT_FOUND)
+      // A quiet uninstall runs from the installed uninstaller itself, which
+      // cannot delete its own running file: it goes at restart.
+      DeleteAtRestart(uninstallerPath, 0);
+  }
+  // Last of all the script: while it is there, the product is found and
+  // the uninstall can be finished.
+  if (!DeleteScript(scriptPath)) return 0;
+  LogLine("file deleted: %s", scriptPath);
   return 1;
 }
 
@@ -145,14 +157,10 @@ int UninstallProduct(HWND window) {
   UpdateNetscapeHandler(window, kNetscapeProgramName, 0, 1);
 
   SectionText pluginsProbe;
-  if (ReadSection(g_uninstScriptPath, kSectionPlugins, kPluginsProbeSize, &pluginsProbe) &&
-      pluginsProbe.length > 0)
+  if (ReadScriptSection(g_uninstScriptPath, kSectionPlugins, &pluginsProbe) && pluginsProbe.length > 0)
     DeleteListedFiles(g_uninstScriptPath, kSectionPlugins);
 
-  // What stays when this fails (the uninstall shortcuts, the script, the
-  // uninstaller) still records the product: the uninstall is not complete.
-  if (!RemoveRegistrationsAndContent(g_uninstScriptPath, uninstallerPath, g_quiet == 0))
-    NoteFailure(kExitUninstallIncomplete);
+  RemoveRegistrationsAndContent(g_uninstScriptPath, g_quiet == 0);
 
   // The Internet Explorer dependent-component value is shared by the
   // platform's products. Once none is left in the "Viewer" list it is
@@ -164,6 +172,11 @@ int UninstallProduct(HWND window) {
     RegisterDependentComponent(1);
   }
   ScheduleGroupConversion();
+
+  // What stays when this fails (the uninstall shortcuts, the entry, the
+  // script, the uninstaller) still records the product: the uninstall is not
+  // complete.
+  if (!RemoveUninstallRecords(g_uninstScriptPath, uninstallerPath)) NoteFailure(kExitUninstallIncomplete);
 
   char message[kPathSize];
   FormatBounded(message, sizeof(message), kRemovedMessageFormat, kProductName);

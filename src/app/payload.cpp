@@ -126,8 +126,10 @@ int ReadCarriedIndex(HANDLE file, const PayloadTrailer& trailer, HeapText* index
                              *count, count);
 }
 
-// The private folder of the package's texts, removed at the end.
+// The private folder of the package's texts, removed at the end, and its
+// setup script, held open until then.
 char g_textsFolder[kPathSize] = "";
+ScopedHandle g_heldScript;
 
 }  // namespace
 
@@ -183,6 +185,8 @@ int StartFromCarriedPackage(int* exitCode) {
     if (text) textBytes += text->size;
   }
   char folder[kPathSize], tempDir[kPathSize];
+  // The texts' folders of downloads ended on the way go first.
+  RemoveLeftoverPrivateFolders(kUnpackFolderPrefix, kSetupScriptName);
   if (!MakePrivateTempFolder(kUnpackFolderPrefix, folder, sizeof(folder))) {
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, folder, kFolderNotWritable);
     return -1;
@@ -215,11 +219,18 @@ int StartFromCarriedPackage(int* exitCode) {
       return -1;
     }
   }
+  // Held until the run ends, shared for reading only: a later download's
+  // start then tells this folder from one a run ended on the way left.
+  char script[kPathSize];
+  if (FormatBounded(script, sizeof(script), "%s\\%s", folder, kSetupScriptName))
+    g_heldScript.h = CreateFileA(script, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
   SetPackageFolder(folder);
   return 1;
 }
 
 void EndCarriedPackage() {
+  g_heldScript.Close();
   ReleaseCarriedPackage();
   if (g_textsFolder[0]) RemovePrivateFolder(g_textsFolder);
   g_textsFolder[0] = '\0';

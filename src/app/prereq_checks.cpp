@@ -81,10 +81,16 @@ int CheckReplacedBrowser() {
   if (!EndsInWorldFolder(viewerFolder)) g_migrateOldDir = 1;
 
   // A "Brand" value too long for the buffer is read as no value at all, and
-  // the default brand stands in for it: a brand is never cut.
+  // the default brand stands in for it: a brand is never cut. A browser
+  // without a brand whose install or uninstall this product began and did
+  // not end is this product's own, half written or half removed: the run
+  // finishes it rather than asking to replace it.
   if (!GetRegString(HKEY_LOCAL_MACHINE, kViewerMakerKey, kBrandValue, g_brandName,
-                    sizeof(g_brandName) - 1))
-    CopyBounded(kDefaultBrand, g_brandName, sizeof(g_brandName));
+                    sizeof(g_brandName) - 1)) {
+    char unfinished[kPathSize];
+    ReadUnfinishedRun(g_uninstScriptPath, kViewerKey, unfinished, sizeof(unfinished));
+    CopyBounded(unfinished[0] ? kProductName : kDefaultBrand, g_brandName, sizeof(g_brandName));
+  }
   if (strcmp(g_brandName, kProductName) == 0) return 1;
 
   char text[kMessageSize];

@@ -148,3 +148,24 @@ void RemovePrivateFolder(const char* folder) {
     Sleep(kRemoveWaitMs);
   }
 }
+
+void RemoveLeftoverPrivateFolders(const char* prefix, const char* heldName) {
+  char temp[kPathSize], pattern[kPathSize];
+  if (!TempFolder(temp, sizeof(temp)) || !FormatBounded(pattern, sizeof(pattern), "%s%s*", temp, prefix)) return;
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.Valid()) return;
+  do {
+    char folder[kPathSize], held[kPathSize];
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        !FormatBounded(folder, sizeof(folder), "%s%s", temp, entry.cFileName) || !IsPrivateTempFolder(folder, prefix) ||
+        !FormatBounded(held, sizeof(held), "%s\\%s", folder, heldName))
+      continue;
+    // A run that is still going holds its file: its folder stays.
+    ScopedHandle probe(CreateFileA(held, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) continue;
+    probe.Close();
+    if (DeleteFolderTree(folder)) LogLine("leftover of an earlier run deleted: %s", folder);
+  } while (FindNextFileA(search.h, &entry));
+}

@@ -22,3 +22,9 @@ int IsPrivateTempFolder(const char* folder, const char* prefix);
 // the folder) is tried again for a few seconds, then scheduled for deletion
 // at the next restart one file at a time, each folder after its files.
 void RemovePrivateFolder(const char* folder);
+
+// Removes what runs ended on the way left in the temporary folder: each
+// folder MakePrivateTempFolder made with that prefix whose file `heldName`
+// no running program holds (a run holds it, unshared for deletion, until it
+// ends). Links and junctions are never followed.
+void RemoveLeftoverPrivateFolders(const char* prefix, const char* heldName);

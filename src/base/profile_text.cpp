@@ -52,42 +52,42 @@ int Reserve(T** items, size_t count, size_t* capacity) {
   return 1;
 }
 
-ProfileSection* AddSection(ProfileText* doc, const char* name, size_t length, int line) {
+ScriptSection* AddSection(ProfileText* doc, const char* name, size_t length, int line) {
   if (!Reserve(&doc->sections, doc->count, &doc->capacity)) return nullptr;
   char* stored = nullptr;
   if (name && !(stored = Store(doc, name, length))) return nullptr;
-  ProfileSection* section = &doc->sections[doc->count++];
-  *section = ProfileSection{stored, line, 0, nullptr, 0, 0};
+  ScriptSection* section = &doc->sections[doc->count++];
+  *section = ScriptSection{stored, line, 0, nullptr, 0, 0};
   return section;
 }
 
-ProfileEntry* AddEntry(ProfileText* doc, ProfileSection* section, const char* key, size_t keyLength,
+ScriptEntry* AddEntry(ProfileText* doc, ScriptSection* section, const char* key, size_t keyLength,
                        const char* value, size_t valueLength, int line) {
   if (!Reserve(&section->entries, section->count, &section->capacity)) return nullptr;
   char* storedKey = Store(doc, key, keyLength);
   char* storedValue = value ? Store(doc, value, valueLength) : nullptr;
   if (!storedKey || (value && !storedValue)) return nullptr;
-  ProfileEntry* entry = &section->entries[section->count++];
-  *entry = ProfileEntry{storedKey, storedValue, line, 0};
+  ScriptEntry* entry = &section->entries[section->count++];
+  *entry = ScriptEntry{storedKey, storedValue, line, 0};
   return entry;
 }
 
-ProfileEntry* FindEntry(ProfileSection* section, const char* key) {
+ScriptEntry* FindEntry(ScriptSection* section, const char* key) {
   size_t length = strlen(key);
   for (size_t i = 0; section && i < section->count; ++i) {
-    ProfileEntry& e = section->entries[i];
+    ScriptEntry& e = section->entries[i];
     if (!e.deleted && SameProfileName(e.key, strlen(e.key), key, length)) return &e;
   }
   return nullptr;
 }
 
-ProfileSection* FindOrAddSection(ProfileText* doc, const char* name) {
-  ProfileSection* section = FindProfileSection(doc, name);
+ScriptSection* FindOrAddSection(ProfileText* doc, const char* name) {
+  ScriptSection* section = FindProfileSection(doc, name);
   return section ? section : AddSection(doc, name, strlen(name), 0);
 }
 
 // An entry as a section read returns it: comments are not.
-bool IsReadEntry(const ProfileEntry& e) { return !e.deleted && e.key[0] != ';' && (e.key[0] || e.value); }
+bool IsReadEntry(const ScriptEntry& e) { return !e.deleted && e.key[0] != ';' && (e.key[0] || e.value); }
 
 }  // namespace
 
@@ -155,7 +155,7 @@ int ParseProfileText(const char* text, size_t length, ProfileText* doc) {
   doc->Clear();
   ProfileLines lines = {text, length};
   ProfileLine line;
-  ProfileSection* current = nullptr;
+  ScriptSection* current = nullptr;
   while (NextProfileLine(&lines, &line)) {
     if (line.begin == line.end) continue;
     size_t nameBegin, nameEnd;
@@ -179,10 +179,10 @@ int ParseProfileText(const char* text, size_t length, ProfileText* doc) {
   return 1;
 }
 
-ProfileSection* FindProfileSection(ProfileText* doc, const char* name) {
+ScriptSection* FindProfileSection(ProfileText* doc, const char* name) {
   size_t length = strlen(name);
   for (size_t i = 0; i < doc->count; ++i) {
-    ProfileSection& s = doc->sections[i];
+    ScriptSection& s = doc->sections[i];
     if (!s.deleted && s.name && SameProfileName(s.name, strlen(s.name), name, length)) return &s;
   }
   return nullptr;
@@ -191,7 +191,7 @@ ProfileSection* FindProfileSection(ProfileText* doc, const char* name) {
 size_t ReadProfileValue(ProfileText* doc, const char* section, const char* key, const char* fallback,
                         char* buffer, size_t size) {
   if (size == 0) return 0;
-  ProfileEntry* entry = FindEntry(FindProfileSection(doc, section), key);
+  ScriptEntry* entry = FindEntry(FindProfileSection(doc, section), key);
   const char* value = entry && entry->value ? entry->value : fallback;
   size_t length = strlen(value);
   if (entry && entry->value && length >= 2 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
@@ -205,17 +205,17 @@ size_t ReadProfileValue(ProfileText* doc, const char* section, const char* key, 
 }
 
 int ReadProfileSectionText(ProfileText* doc, const char* section, HeapText* out, size_t* length) {
-  ProfileSection* s = FindProfileSection(doc, section);
+  ScriptSection* s = FindProfileSection(doc, section);
   size_t need = 2;
   for (size_t i = 0; s && i < s->count; ++i) {
-    const ProfileEntry& e = s->entries[i];
+    const ScriptEntry& e = s->entries[i];
     if (IsReadEntry(e)) need += strlen(e.key) + (e.value ? 1 + strlen(e.value) : 0) + 1;
   }
   out->reset(need);
   if (!*out) return 0;
   size_t used = 0;
   for (size_t i = 0; s && i < s->count; ++i) {
-    const ProfileEntry& e = s->entries[i];
+    const ScriptEntry& e = s->entries[i];
     if (!IsReadEntry(e)) continue;
     size_t keyLength = strlen(e.key);
     memcpy(out->get() + used, e.key, keyLength);
@@ -238,19 +238,19 @@ int SetProfileValue(ProfileText* doc, const char* section, const char* key, cons
   if (!key) {
     size_t length = strlen(section);
     for (size_t i = 0; i < doc->count; ++i) {
-      ProfileSection& s = doc->sections[i];
+      ScriptSection& s = doc->sections[i];
       if (s.name && SameProfileName(s.name, strlen(s.name), section, length)) s.deleted = 1;
     }
     return 1;
   }
   if (!value) {
-    ProfileSection* s = FindProfileSection(doc, section);
-    for (ProfileEntry* e; (e = FindEntry(s, key)) != nullptr;) e->deleted = 1;
+    ScriptSection* s = FindProfileSection(doc, section);
+    for (ScriptEntry* e; (e = FindEntry(s, key)) != nullptr;) e->deleted = 1;
     return 1;
   }
-  ProfileSection* s = FindOrAddSection(doc, section);
+  ScriptSection* s = FindOrAddSection(doc, section);
   if (!s) return 0;
-  ProfileEntry* entry = FindEntry(s, key);
+  ScriptEntry* entry = FindEntry(s, key);
   if (!entry) return AddEntry(doc, s, key, strlen(key), value, strlen(value), 0) != nullptr;
   char* stored = Store(doc, value, strlen(value));
   if (!stored) return 0;
@@ -262,7 +262,7 @@ int SetEmptyKeys(ProfileText* doc, const char* section, const char* keys) {
   size_t added = 0;
   for (const char* key = keys; *key; key += strlen(key) + 1) ++added;
   if (added == 0) return 1;
-  ProfileSection* s = FindOrAddSection(doc, section);
+  ScriptSection* s = FindOrAddSection(doc, section);
   NameTable table;
   if (!s || !InitNameTable(&table, s->count + added, kKeyNames)) return 0;
   auto nameOf = [s](uint32_t item, size_t* length) {
@@ -281,7 +281,7 @@ int SetEmptyKeys(ProfileText* doc, const char* section, const char* keys) {
     size_t length = strlen(key);
     uint32_t* slot = NameSlot(table, key, length, nameOf);
     if (*slot) {
-      ProfileEntry& e = s->entries[*slot - 1];
+      ScriptEntry& e = s->entries[*slot - 1];
       if (*slot - 1 < existing && (!e.value || e.value[0])) {
         if (!empty && !(empty = Store(doc, "", 0))) return 0;
         e.value = empty;
@@ -295,9 +295,9 @@ int SetEmptyKeys(ProfileText* doc, const char* section, const char* keys) {
 }
 
 void DropEmptyKeys(ProfileText* doc, const char* section) {
-  ProfileSection* s = FindProfileSection(doc, section);
+  ScriptSection* s = FindProfileSection(doc, section);
   for (size_t i = 0; s && i < s->count; ++i) {
-    ProfileEntry& e = s->entries[i];
+    ScriptEntry& e = s->entries[i];
     if (e.value && e.value[0] == '\0' && e.key[0] != ';') e.deleted = 1;
   }
 }
@@ -306,7 +306,7 @@ int WriteProfileText(const ProfileText& doc, HeapText* out, size_t* length) {
   const size_t newline = sizeof(kNewline) - 1;
   size_t need = 1;
   for (size_t i = 0; i < doc.count; ++i) {
-    const ProfileSection& s = doc.sections[i];
+    const ScriptSection& s = doc.sections[i];
     if (s.deleted) continue;
     if (s.name) need += newline + strlen(s.name) + 2 + newline;
     for (size_t j = 0; j < s.count; ++j)
@@ -322,7 +322,7 @@ int WriteProfileText(const ProfileText& doc, HeapText* out, size_t* length) {
     at += n;
   };
   for (size_t i = 0; i < doc.count; ++i) {
-    const ProfileSection& s = doc.sections[i];
+    const ScriptSection& s = doc.sections[i];
     if (s.deleted) continue;
     if (s.name) {
       if (at != out->get()) put(kNewline);
@@ -332,7 +332,7 @@ int WriteProfileText(const ProfileText& doc, HeapText* out, size_t* length) {
       put(kNewline);
     }
     for (size_t j = 0; j < s.count; ++j) {
-      const ProfileEntry& e = s.entries[j];
+      const ScriptEntry& e = s.entries[j];
       if (e.deleted) continue;
       put(e.key);
       if (e.value) {

@@ -55,18 +55,18 @@ int SameProfileName(const char* a, size_t aLength, const char* b, size_t bLength
 
 // ---- The text in memory ----
 
-struct ProfileEntry {
+struct ScriptEntry {
   char* key;    // for a line without "=", the whole line
   char* value;  // null for a line without "="
   int line;     // in the text it was read from; 0 when added since
   int deleted;
 };
 
-struct ProfileSection {
+struct ScriptSection {
   char* name;   // null for the lines before the first header
   int line;
   int deleted;
-  ProfileEntry* entries;
+  ScriptEntry* entries;
   size_t count, capacity;
 };
 
@@ -74,7 +74,7 @@ struct ProfileSection {
 struct ProfileBlock;
 
 struct ProfileText {
-  ProfileSection* sections = nullptr;
+  ScriptSection* sections = nullptr;
   size_t count = 0, capacity = 0;
   ProfileBlock* blocks = nullptr;
   ProfileText() = default;
@@ -91,7 +91,7 @@ int ParseProfileText(const char* text, size_t length, ProfileText* doc);
 
 // The first section of that name, without regard to case; null when there
 // is none.
-ProfileSection* FindProfileSection(ProfileText* doc, const char* name);
+ScriptSection* FindProfileSection(ProfileText* doc, const char* name);
 
 // The value of the first entry of that key in the first section of that
 // name, as GetPrivateProfileStringA gives it (one pair of matching quotes

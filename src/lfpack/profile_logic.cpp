@@ -2,62 +2,22 @@
 
 #include <cstring>
 
+#include "base/profile_text.h"
 #include "base/text_util.h"
 
 namespace {
 
+// The blanks a number's text may begin with.
 bool IsProfileSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0x1a;
 }
 
-// One line of the file: [begin, end) is its text with the blanks at both
-// ends dropped; next is where the following line starts.
-struct LineSpan {
-  size_t begin, end, next;
-  int number;
-};
-
-std::vector<LineSpan> SplitLines(const std::string& text) {
-  std::vector<LineSpan> lines;
-  int number = 0;
-  // A UTF-8 byte-order mark is not part of the first line (Wine skips it).
-  size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  for (size_t at = start; at < text.size();) {
-    size_t stop = text.find('\n', at);
-    if (stop == std::string::npos) stop = text.find('\r', at);
-    size_t next = stop == std::string::npos ? text.size() : stop + 1;
-    size_t begin = at, end = next;
-    while (begin < end && IsProfileSpace(text[begin])) ++begin;
-    while (end > begin && IsProfileSpace(text[end - 1])) --end;
-    lines.push_back(LineSpan{begin, end, next, ++number});
-    at = next;
-  }
-  return lines;
-}
-
-// The name of a section header line, or false when the line is none: the
-// name runs to the last "]", blanks inside the brackets dropped; a "["
-// line without one is an ordinary line.
-bool HeaderName(const std::string& text, const LineSpan& l, std::string* name) {
-  if (l.begin == l.end || text[l.begin] != '[') return false;
-  size_t close = l.end - 1;
-  while (close > l.begin && text[close] != ']') --close;
-  if (close <= l.begin) return false;
-  size_t begin = l.begin + 1;
-  while (begin < close && IsProfileSpace(text[begin])) ++begin;
-  while (close > begin && IsProfileSpace(text[close - 1])) --close;
-  *name = text.substr(begin, close - begin);
-  return true;
-}
-
-ProfileEntry ParseEntry(const std::string& text, const LineSpan& l) {
-  std::string line = text.substr(l.begin, l.end - l.begin);
-  size_t eq = line.find('=');
-  if (eq == std::string::npos) return ProfileEntry{line, "", false, l.number};
-  size_t nameEnd = eq, valueBegin = eq + 1;
-  while (nameEnd > 0 && IsProfileSpace(line[nameEnd - 1])) --nameEnd;
-  while (valueBegin < line.size() && IsProfileSpace(line[valueBegin])) ++valueBegin;
-  return ProfileEntry{line.substr(0, nameEnd), line.substr(valueBegin), true, l.number};
+// A name of the text as the reads compare it: up to a zero byte in it, as
+// the profile functions keep names as zero-terminated strings.
+bool IsName(const std::string& text, size_t begin, size_t end, const char* name) {
+  const void* zero = memchr(text.data() + begin, '\0', end - begin);
+  if (zero) end = static_cast<size_t>(static_cast<const char*>(zero) - text.data());
+  return SameProfileName(text.data() + begin, end - begin, name, strlen(name));
 }
 
 const ProfileEntry* FindEntry(const Profile& profile, const char* section, const char* key) {
@@ -72,13 +32,19 @@ const ProfileEntry* FindEntry(const Profile& profile, const char* section, const
 
 Profile ParseProfile(const std::string& text) {
   Profile profile;
-  std::string name;
-  for (const LineSpan& l : SplitLines(text)) {
+  ProfileLines lines = {text.data(), text.size()};
+  ProfileLine l;
+  size_t nameBegin, nameEnd;
+  while (NextProfileLine(&lines, &l)) {
     if (l.begin == l.end) continue;
-    if (HeaderName(text, l, &name)) {
-      profile.sections.push_back(ProfileSection{name, l.number, {}});
+    if (ProfileHeaderSpan(text.data(), l, &nameBegin, &nameEnd)) {
+      profile.sections.push_back(ProfileSection{text.substr(nameBegin, nameEnd - nameBegin), l.number, {}});
     } else if (!profile.sections.empty()) {
-      profile.sections.back().entries.push_back(ParseEntry(text, l));
+      ProfileEntrySpan span = EntrySpanOf(text.data(), l);
+      profile.sections.back().entries.push_back(
+          ProfileEntry{text.substr(l.begin, span.keyEnd - l.begin),
+                       span.hasValue ? text.substr(span.valueBegin, l.end - span.valueBegin) : "",
+                       span.hasValue != 0, l.number});
     }
   }
   return profile;
@@ -155,19 +121,20 @@ std::string SetProfileValue(const std::string& text, const char* section, const 
                             const std::string& value) {
   std::string newline = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   std::string line = std::string(key) + "=" + value;
-  std::vector<LineSpan> lines = SplitLines(text);
-  std::string name;
+  ProfileLines lines = {text.data(), text.size()};
+  ProfileLine l;
+  size_t nameBegin, nameEnd;
   bool inSection = false;
   size_t insertAt = std::string::npos;  // after the section's last non-blank line
-  for (const LineSpan& l : lines) {
-    if (HeaderName(text, l, &name)) {
+  while (NextProfileLine(&lines, &l)) {
+    if (ProfileHeaderSpan(text.data(), l, &nameBegin, &nameEnd)) {
       if (inSection) break;
-      inSection = EqualsNoCase(name.c_str(), section);
+      inSection = IsName(text, nameBegin, nameEnd, section);
       if (inSection) insertAt = l.next;
       continue;
     }
     if (!inSection || l.begin == l.end) continue;
-    if (EqualsNoCase(ParseEntry(text, l).name.c_str(), key))
+    if (IsName(text, l.begin, EntrySpanOf(text.data(), l).keyEnd, key))
       return text.substr(0, l.begin) + line + text.substr(l.end);
     insertAt = l.next;
   }

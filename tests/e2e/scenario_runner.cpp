@@ -10,12 +10,15 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
 
 #include "app/window_logic.h"
+#include "base/partial_name.h"
 #include "base/payload_format.h"
+#include "install/file_list_logic.h"
 #include "window_driver.h"
 
 namespace {
@@ -298,8 +301,12 @@ bool ShellLink(const std::string& path, bool save, std::string link[4]) {
 // own checks leave alone (the first file's date: only the download's
 // checksum sees it); "cut" leaves out its last 5000 bytes: the signature,
 // the trailer and the package's end.
-bool PlaceSingleFile(const std::string& path, const std::string& damage, int bits) {
-  std::string bytes = ReadText(Built(bits == 32 ? "QuillaraSetup32.exe" : "QuillaraSetup.exe"));
+bool PlaceSingleFile(const std::string& path, std::string damage, int bits) {
+  // "large": the download with a 32 MB file in each list (64-bit only).
+  bool large = damage.compare(0, 5, "large") == 0;
+  if (large) damage = damage.size() > 5 ? damage.substr(6) : "";
+  std::string bytes =
+      ReadText(Built(large ? "QuillaraSetupLarge.exe" : bits == 32 ? "QuillaraSetup32.exe" : "QuillaraSetup.exe"));
   const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
   uint64_t end = bytes.size() < 100000 ? 0 : SignedImageEnd(data, 1024, bytes.size());
   PayloadTrailer trailer;
@@ -308,6 +315,38 @@ bool PlaceSingleFile(const std::string& path, const std::string& damage, int bit
   if (damage == "flip") bytes[trailer.payloadOffset + (trailer.payloadSize - trailer.indexSize) / 2] ^= 0x01;
   if (damage == "cut") bytes.resize(bytes.size() - 5000);
   return (damage.empty() || damage == "flip" || damage == "cut") && WriteText(path, bytes);
+}
+
+// A file of `megabytes` MB of text that compresses as a product's data does
+// (random letters of a 64-letter alphabet: zlib keeps about three quarters).
+bool WriteLarge(const std::string& path, const std::string& megabytes) {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string bytes(static_cast<size_t>(std::stoul(megabytes)) << 20, ' ');
+  unsigned long long state = 0x9E3779B97F4A7C15ull ^ std::hash<std::string>()(path);
+  for (char& c : bytes) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    c = kLetters[state >> 58];
+  }
+  return !bytes.empty() && WriteText(path, bytes);
+}
+
+// COUNT files below the package, NAME0001.txt and on, each with its own
+// text, and their lines at the end of the setup script's SECTION.
+bool AddListedFiles(const std::string& package, const std::string& section, const std::string& count,
+                    const std::string& name) {
+  std::string script = package + "\\LFSetup.inf", text = ReadText(script), lines;
+  size_t header = Lower(text).find("[" + Lower(section) + "]");
+  if (header == std::string::npos) return false;
+  size_t end = text.find("\n[", header);
+  end = end == std::string::npos ? text.size() : end + 1;
+  for (unsigned long i = 1, n = std::stoul(count); i <= n; ++i) {
+    char file[MAX_PATH];
+    snprintf(file, sizeof file, "%s%04lu.txt", name.c_str(), i);
+    if (!WriteText(package + "\\" + file, "file " + std::to_string(i) + " of " + name + "\r\n")) return false;
+    lines += std::string(file) + "\r\n";
+  }
+  if (end > 0 && text[end - 1] != '\n') lines = "\r\n" + lines;
+  return WriteText(script, text.insert(end, lines));
 }
 
 // ---- The registry, in the view the program under test sees ----
@@ -611,11 +650,20 @@ struct RowRun {
   std::unique_ptr<Run> run;                   // the program the row started last, until it has ended
   std::vector<std::unique_ptr<Run>> running;  // programs beside it ("given running")
   long expectedExit = -1;                     // -1: every process exits with 0
+  long otherExit = -1;                        // "exit N or M": M, also taken
   ULONGLONG runStart = 0, runTicks = 0;       // the last run's start (file time) and length (ms)
   size_t processes = 0;                       // of the last run
   std::vector<std::string> log, output;       // the start log's lines not yet expected; the last check's lines
   bool logRead = false;
   size_t outputAt = 0;
+  // "given end-after": the next run is ended at a line of its log by the
+  // ender stand-in, which runs beside it until then.
+  struct Ending {
+    std::string log, kind, writing;
+    long line = 0;
+    HANDLE ender = nullptr;
+  } ending;
+  unsigned long long randomState = 0;  // "random SEED/MAX" draws, per row
 
   DWORD WaitMs() const { return bits == 32 ? 240000 : 30000; }  // WoW64 programs may start through an emulator
   std::string Setup() const { return Built(bits == 32 ? "LFSetup32.exe" : "LFSetup.exe"); }
@@ -676,7 +724,7 @@ struct RowRun {
     GetSystemTimeAsFileTime(&now);
     runStart = ULONGLONG(now.dwHighDateTime) << 32 | now.dwLowDateTime;
     runTicks = GetTickCount64();
-    expectedExit = -1;
+    expectedExit = otherExit = -1;
     // Once the start log was checked, each run logs afresh.
     if (logRead && !log.empty()) Fail("unexpected program starts:\n    " + Join(log, "\n    "));
     if (logRead) DeleteFileA(kLog);
@@ -685,17 +733,60 @@ struct RowRun {
     run.reset(new Run);
     // The programs the setup starts log their starts; those beside it do not.
     SetEnvironmentVariableA("LF_STANDIN_LOG", kLog);
-    bool started = Start(*run, commandLine, workDir, inherit);
+    bool ended = ending.line > 0;
+    if (ended) DeleteFileA(ending.log.c_str());
+    bool started = Start(*run, commandLine, workDir, inherit, ended);
     SetEnvironmentVariableA("LF_STANDIN_LOG", nullptr);
+    if (started && ended && !StartEnder()) return Fail("cannot start the ender stand-in");
     if (started) return true;
     transcript += run->transcript;
     run.reset();
     return Fail("cannot start " + commandLine);
   }
 
+  // The ender stand-in for the suspended run, which goes on once the stand-in
+  // watches its log.
+  bool StartEnder() {
+    std::string name = "LFEnderReady" + std::to_string(GetCurrentProcessId());
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    std::string command = "\"" + Built("ender_standin.exe") + "\" " + std::to_string(run->procs[0].pid) + " \"" +
+                          ending.log + "\" " + std::to_string(ending.line) + " \"" + ending.kind + "\" " + name +
+                          (ending.writing.empty() ? "" : " \"" + ending.writing + "\"");
+    STARTUPINFOA si = {sizeof si};
+    PROCESS_INFORMATION pi;
+    bool started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &si, &pi);
+    if (started) {
+      CloseHandle(pi.hThread);
+      ending.ender = pi.hProcess;
+      HANDLE both[] = {ready, pi.hProcess};
+      started = WaitForMultipleObjects(2, both, FALSE, 10000) == WAIT_OBJECT_0;
+    }
+    CloseHandle(ready);
+    transcript += "ender: " + command + (started ? "\n" : " (did not start)\n");
+    Resume(*run);
+    return started;
+  }
+
+  // After a run the ender watched: it must have struck, and the program then
+  // ends with exit code 1, as Task Manager's "End task" leaves it.
+  void FinishEnding() {
+    DWORD code = 3;
+    if (WaitForSingleObject(ending.ender, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(ending.ender, &code);
+    CloseHandle(ending.ender);
+    if (code != 0)
+      Fail("the run was not ended at line " + std::to_string(ending.line) + " of kind \"" + ending.kind + "\" of " +
+           ending.log + (code == 2 ? ": it ended before" : ": the ender failed"));
+    transcript += "ender: the run was ended at line " + std::to_string(ending.line) + " of kind \"" + ending.kind +
+                  "\"\n";
+    ending = Ending();
+  }
+
   bool FinishRun() {
     if (!run) return true;
+    if (ending.ender && expectedExit < 0) expectedExit = 1;
     bool ended = WaitForEnd(*run, WaitMs());
+    if (ending.ender) FinishEnding();
     runTicks = GetTickCount64() - runTicks;
     processes = 0;
     for (const Process& p : run->procs) {
@@ -707,7 +798,8 @@ struct RowRun {
       if (expectedExit < 0 && ended && p.exitCode)
         Fail(p.name + " (pid " + std::to_string(p.pid) + ") exit code " + std::to_string(p.exitCode));
     }
-    if (expectedExit >= 0) Compare("exit code", std::to_string(expectedExit), std::to_string(run->procs[0].exitCode));
+    long code = static_cast<long>(run->procs[0].exitCode);
+    if (expectedExit >= 0 && code != otherExit) Compare("exit code", std::to_string(expectedExit), std::to_string(code));
     if (!ended) Fail("expected the program to end without another window");
     End(*run);
     transcript += run->transcript;
@@ -819,6 +911,26 @@ struct RowRun {
     return ok;
   }
 
+  // "given end-after LOG | KIND | N": N a line number, or "random SEED/MAX",
+  // a line drawn from 1 to MAX by the row's generator, seeded at its first
+  // draw, so that every run of the row draws the same lines.
+  bool GivenEndAfter(const Fields& f) {
+    std::string n = F(f, 2);
+    unsigned long long seed = 0, most = 0;
+    if (sscanf(n.c_str(), "random %llu/%llu", &seed, &most) == 2 && most > 0) {
+      if (!randomState) randomState = seed * 6364136223846793005ull + 1442695040888963407ull;
+      randomState = randomState * 6364136223846793005ull + 1442695040888963407ull;
+      ending.line = static_cast<long>((randomState >> 33) % most) + 1;
+    } else {
+      ending.line = strtol(n.c_str(), nullptr, 10);
+    }
+    ending.log = f[0];
+    ending.kind = F(f, 1);
+    // "writing PATH": ended once that file is there, after the line.
+    ending.writing = F(f, 3).compare(0, 8, "writing ") == 0 ? F(f, 3).substr(8) : "";
+    return ending.line > 0 && !ending.kind.empty();
+  }
+
   bool GivenRunning(const std::string& what) {
     // The browser stand-in is ready once its window is there; under load that can take a while.
     bool browser = what == "browser" || what == "browser-ignoring-close";
@@ -873,6 +985,30 @@ struct RowRun {
     std::vector<std::string> files;
     ListFiles(folder, "", &files);
     CompareSets("files below " + folder, List(expected), files);
+    return true;
+  }
+
+  // Every file of the package's "Core" and "Content" lists is below folder
+  // with the bytes of the package's file (a starred line's file: there),
+  // and no partial file is left below it.
+  bool ExpectInstalled(const std::string& folder, const std::string& package) {
+    std::string destFolder = folder + "\\", sourceFolder = package + "\\";
+    for (const char* section : {"Core", "Content"}) {
+      std::vector<char> list(1 << 20);
+      GetPrivateProfileSectionA(section, list.data(), list.size(), (package + "\\LFSetup.inf").c_str());
+      for (const char* text = list.data(); *text; text += strlen(text) + 1) {
+        FileListLine line;
+        if (ParseFileListLine(destFolder.c_str(), sourceFolder.c_str(), text, &line) != kListLineFile) continue;
+        if (!Exists(line.dest))
+          Fail(std::string(line.dest) + " is missing");
+        else if (line.compare && ReadText(line.dest) != ReadText(line.source))
+          Fail(std::string(line.dest) + " does not hold the bytes of " + line.source);
+      }
+    }
+    std::vector<std::string> files;
+    ListFiles(folder, "", &files);
+    for (const std::string& f : files)
+      if (IsPartialName(f.c_str())) Fail("a partial file is left: " + folder + "\\" + f);
     return true;
   }
 
@@ -983,6 +1119,9 @@ const Verb kVerbs[] = {
      }},
     {"given single-file", false, [](RowRun& r, const Fields& f) { return PlaceSingleFile(f[0], F(f, 1), r.bits); }},
     {"given file", false, [](RowRun&, const Fields& f) { return WriteText(f[0], Unescape(F(f, 1))); }},
+    {"given large", false, [](RowRun&, const Fields& f) { return WriteLarge(f[0], F(f, 1)); }},
+    {"given listed", false,
+     [](RowRun& r, const Fields& f) { return AddListedFiles(r.Expand("$PKG"), f[0], F(f, 1), F(f, 2)); }},
     {"given program", false, [](RowRun&, const Fields& f) { return CopyTo(Built(f[0]), F(f, 1)); }},
     {"given versioned", false, [](RowRun&, const Fields& f) { return CopyVersioned(Built("viewer_standin.exe"), f[0], F(f, 1)); }},
     {"given time", false, [](RowRun&, const Fields& f) { return SetWriteDay(f[0], F(f, 1)); }},
@@ -1010,6 +1149,7 @@ const Verb kVerbs[] = {
     {"given running", false, [](RowRun& r, const Fields& f) { return r.GivenRunning(f[0]); }},
     {"given stopped", false, [](RowRun& r, const Fields&) { return r.running.clear(), true; }},
     {"given snapshot", false, [](RowRun& r, const Fields&) { return r.snapshot = Snapshot(), true; }},
+    {"given end-after", false, [](RowRun& r, const Fields& f) { return r.GivenEndAfter(f); }},
     {"given library", false,
      [](RowRun&, const Fields& f) {
        bool placed = true;
@@ -1046,7 +1186,12 @@ const Verb kVerbs[] = {
     {"restart", false, [](RowRun& r, const Fields&) { return r.Restart(); }},
     {"check", false, [](RowRun& r, const Fields& f) { return r.Check(f), true; }},
     {"ask", true, [](RowRun& r, const Fields& f) { return r.Ask(f); }},
-    {"exit", true, [](RowRun& r, const Fields& f) { return r.expectedExit = std::stol(f[0]), true; }},
+    {"exit", true,
+     [](RowRun& r, const Fields& f) {
+       // "N or M": a run whose end may land before or after a step.
+       r.otherExit = f[0].find(" or ") != std::string::npos ? std::stol(f[0].substr(f[0].find(" or ") + 4)) : -1;
+       return r.expectedExit = std::stol(f[0]), true;
+     }},
     {"poke-main-window", true, [](RowRun& r, const Fields&) { return r.PokeMainWindow(); }},
     {"expect files", false, [](RowRun& r, const Fields& f) { return r.ExpectFiles(f[0], F(f, 1)); }},
     {"expect exists", false, [](RowRun& r, const Fields& f) { return r.ExpectExists(f[0], true); }},
@@ -1066,6 +1211,7 @@ const Verb kVerbs[] = {
      [](RowRun& r, const Fields& f) { return WriteTime(f[0]) >= r.runStart || r.Fail(f[0] + " was not written by the last run"); }},
     {"expect lines", false, [](RowRun& r, const Fields& f) { return r.ExpectLines(f[0], F(f, 1)), true; }},
     {"expect ini", false, [](RowRun& r, const Fields& f) { return r.ExpectIni(f[0], F(f, 1), F(f, 2)); }},
+    {"expect installed", false, [](RowRun& r, const Fields& f) { return r.ExpectInstalled(f[0], F(f, 1)); }},
     {"expect inisections", false,
      [](RowRun& r, const Fields& f) { return r.CompareSets("sections of " + f[0], List(F(f, 1)), ReadIni(f[0], nullptr)), true; }},
     {"expect reg", false,
@@ -1171,6 +1317,13 @@ std::string TestName(size_t i, int bits) {
   return name + (bits == 32 ? "_x86" : "_x64");
 }
 
+// The large download carries the 64-bit program: its rows run with it only.
+bool UsesLargeDownload(const Row& row) {
+  for (const Line& line : row.lines)
+    if (VerbOf(line.text) == "given single-file" && line.text.find("| large") != std::string::npos) return true;
+  return false;
+}
+
 const bool g_registered = [] {
   LoadScenarios();
   for (const Row& row : g_rows)
@@ -1185,7 +1338,7 @@ const bool g_registered = [] {
   bool both = wow64 && strcmp(wow64, "1") == 0 && Exists(Built("LFSetup32.exe"));
   for (size_t i = 0; i < g_rows.size(); ++i)
     for (int bits : {64, 32})
-      if (bits == 64 || both)
+      if (bits == 64 || (both && !UsesLargeDownload(g_rows[i])))
         ::testing::RegisterTest(g_rows[i].file.substr(0, g_rows[i].file.find('.')).c_str(), TestName(i, bits).c_str(),
                                 nullptr, nullptr, g_rows[i].file.c_str(), g_rows[i].line,
                                 [i, bits]() -> ::testing::Test* { return new RowTest(i, bits); });

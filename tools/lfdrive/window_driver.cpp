@@ -160,7 +160,8 @@ void Note(Run& run, const std::string& line) {
   run.transcript += stamp + line + "\n";
 }
 
-bool Start(Run& run, const std::string& commandLine, const std::string& workDir, bool inheritHandles) {
+bool Start(Run& run, const std::string& commandLine, const std::string& workDir, bool inheritHandles,
+           bool suspended) {
   run.startTick = GetTickCount64();
   std::string exe = commandLine[0] == '"' ? commandLine.substr(1, commandLine.find('"', 1) - 1)
                                           : commandLine.substr(0, commandLine.find(' '));
@@ -187,12 +188,19 @@ bool Start(Run& run, const std::string& commandLine, const std::string& workDir,
     return false;
   }
   AssignProcessToJobObject(run.job, pi.hProcess);
-  ResumeThread(pi.hThread);
-  CloseHandle(pi.hThread);
+  run.thread = pi.hThread;
+  if (!suspended) Resume(run);
   run.procs.push_back({pi.dwProcessId, pi.hProcess});
   Note(run, "started pid " + std::to_string(pi.dwProcessId) + ": " + commandLine +
                 (workDir.empty() ? "" : " (in " + workDir + ")"));
   return true;
+}
+
+void Resume(Run& run) {
+  if (!run.thread) return;
+  ResumeThread(run.thread);
+  CloseHandle(run.thread);
+  run.thread = nullptr;
 }
 
 bool NextWindow(Run& run, Window* w, DWORD timeoutMs) {
@@ -287,6 +295,7 @@ bool SelectFolder(Run& run, const Window& w, const std::string& path) {
 
 void End(Run& run) {
   if (run.job) TerminateJobObject(run.job, 1);
+  Resume(run);
   for (Process& p : run.procs) {
     if (p.handle && WaitForSingleObject(p.handle, 5000) != WAIT_OBJECT_0)
       Note(run, "cannot end process " + std::to_string(p.pid));

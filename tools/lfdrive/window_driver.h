@@ -34,6 +34,7 @@ struct Process {
 // One started program and every process it started.
 struct Run {
   HANDLE job = nullptr, port = nullptr;
+  HANDLE thread = nullptr;         // the started program's first thread, while it waits to be resumed
   std::vector<Process> procs;      // the started program first
   bool ended = false;              // every process of the job has ended
   std::set<HWND> known;            // dialogs already reported
@@ -47,8 +48,11 @@ struct Run {
 };
 
 // Refuses anything but a 64-bit program unless LF_WOW64=1: wine64 "runs" a
-// 32-bit one silently and reports exit code 0.
-bool Start(Run& run, const std::string& commandLine, const std::string& workDir, bool inheritHandles);
+// 32-bit one silently and reports exit code 0. With suspended set the
+// program waits, its process made, until Resume.
+bool Start(Run& run, const std::string& commandLine, const std::string& workDir, bool inheritHandles,
+           bool suspended = false);
+void Resume(Run& run);
 // The next new visible top-level "#32770" window of the run's processes.
 // False on time-out or once every process has ended; the transcript says which.
 bool NextWindow(Run& run, Window* w, DWORD timeoutMs);

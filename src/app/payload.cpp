@@ -185,8 +185,6 @@ int StartFromCarriedPackage(int* exitCode) {
     if (text) textBytes += text->size;
   }
   char folder[kPathSize], tempDir[kPathSize];
-  // The texts' folders of downloads ended on the way go first.
-  RemoveLeftoverPrivateFolders(kUnpackFolderPrefix, kSetupScriptName);
   if (!MakePrivateTempFolder(kUnpackFolderPrefix, folder, sizeof(folder))) {
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, folder, kFolderNotWritable);
     return -1;
@@ -219,8 +217,8 @@ int StartFromCarriedPackage(int* exitCode) {
       return -1;
     }
   }
-  // Held until the run ends, shared for reading only: a later download's
-  // start then tells this folder from one a run ended on the way left.
+  // Held until the run ends, shared for reading only: another download's
+  // end then tells this folder from one a run ended on the way left.
   char script[kPathSize];
   if (FormatBounded(script, sizeof(script), "%s\\%s", folder, kSetupScriptName))
     g_heldScript.h = CreateFileA(script, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
@@ -230,6 +228,9 @@ int StartFromCarriedPackage(int* exitCode) {
 }
 
 void EndCarriedPackage() {
+  // The texts' folders that downloads ended on the way left go too; this
+  // run's own, its script still held, stays for the step below.
+  if (g_textsFolder[0]) RemoveLeftoverPrivateFolders(kUnpackFolderPrefix, kSetupScriptName);
   g_heldScript.Close();
   ReleaseCarriedPackage();
   if (g_textsFolder[0]) RemovePrivateFolder(g_textsFolder);

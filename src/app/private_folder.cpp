@@ -71,16 +71,6 @@ int UserSidText(char* out, size_t size) {
   return CopyBounded(static_cast<const char*>(text.p), out, size);
 }
 
-// The private folder's security descriptor. 0 on Windows without file
-// security or without these functions (95, 98, Me, NT 4): the folder then
-// gets the default.
-int PrivateSecurity(ScopedLocal* descriptor) {
-  StringToDescriptorFn convert = FunctionAs<StringToDescriptorFn>(
-      SystemFunction(kSecurityLibrary, "ConvertStringSecurityDescriptorToSecurityDescriptorA"));
-  char sid[256], text[512];
-  return convert && UserSidText(sid, sizeof(sid)) && FormatBounded(text, sizeof(text), kPrivateSecurityFormat, sid) &&
-         convert(text, SDDL_REVISION_1, &descriptor->p, nullptr);
-}
 
 int TempFolder(char* out, size_t size) {
   DWORD length = GetTempPathA(static_cast<DWORD>(size), out);
@@ -99,6 +89,17 @@ int IsHexDigits(const char* text, int count) {
 
 }  // namespace
 
+void* PrivateFolderSecurity() {
+  StringToDescriptorFn convert = FunctionAs<StringToDescriptorFn>(
+      SystemFunction(kSecurityLibrary, "ConvertStringSecurityDescriptorToSecurityDescriptorA"));
+  char sid[256], text[512];
+  void* descriptor = nullptr;
+  if (convert && UserSidText(sid, sizeof(sid)) && FormatBounded(text, sizeof(text), kPrivateSecurityFormat, sid) &&
+      convert(text, SDDL_REVISION_1, &descriptor, nullptr))
+    return descriptor;
+  return nullptr;
+}
+
 int MakePrivateTempFolder(const char* prefix, char* out, size_t size) {
   char temp[kPathSize];
   if (!TempFolder(temp, sizeof(temp))) {
@@ -106,7 +107,8 @@ int MakePrivateTempFolder(const char* prefix, char* out, size_t size) {
     return 0;
   }
   ScopedLocal descriptor;
-  int secured = PrivateSecurity(&descriptor);
+  descriptor.p = PrivateFolderSecurity();
+  int secured = descriptor.p != nullptr;
   if (!secured && IsWindowsNT()) {
     // The NT family without the functions to describe the security: NT 4.
     LogLine("private folder security not available: the folder gets the default");

@@ -7,6 +7,13 @@
 #pragma once
 #include <cstddef>
 
+// The security such a folder is made with: full access for SYSTEM, the
+// Administrators and the running user, passed on to what is made inside,
+// and nothing taken from the folder above. A descriptor from LocalAlloc
+// (the caller frees it with LocalFree); null on Windows without file
+// security or without the functions to describe it (95, 98, Me, NT 4).
+void* PrivateFolderSecurity();
+
 // Makes <temp>\<prefix><16 random hex digits> with that security, created
 // exclusively (another name is tried when one exists). 1 with its path in
 // out, 0 when no folder could be made (out is then the temporary folder, or

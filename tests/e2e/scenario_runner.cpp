@@ -7,6 +7,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <fstream>
@@ -296,11 +297,54 @@ bool ShellLink(const std::string& path, bool save, std::string link[4]) {
   return ok;
 }
 
+// The download with its index rewritten so that the entry of `name` says
+// one byte more than the file inflates to: stored whole, with a trailer and
+// checksum that match (the signature goes; the image's security entry
+// then names none). 0 when the download or the name is not as expected.
+bool LengthenEntry(std::string& bytes, const PayloadTrailer& trailer, const std::string& name) {
+  uint64_t dataSize = trailer.payloadSize - trailer.indexSize;
+  std::string kept = bytes.substr(trailer.payloadOffset + dataSize, trailer.indexSize), index(trailer.indexUnpacked, '\0');
+  uLongf unpacked = trailer.indexUnpacked;
+  if (trailer.indexUnpacked == trailer.indexSize)
+    index = kept;
+  else if (uncompress(reinterpret_cast<Bytef*>(&index[0]), &unpacked, reinterpret_cast<const Bytef*>(kept.data()),
+                      kept.size()) != Z_OK)
+    return false;
+  std::vector<CarriedFile> files(4096);
+  size_t count = 0;
+  const unsigned char* raw = reinterpret_cast<const unsigned char*>(index.data());
+  if (!ReadIndex(raw, index.size(), dataSize, files.data(), files.size(), &count)) return false;
+  std::string rewritten(4, '\0');
+  WriteIndexCount(static_cast<uint32_t>(count), reinterpret_cast<unsigned char*>(&rewritten[0]));
+  bool found = false;
+  for (size_t i = 0; i < count; ++i) {
+    CarriedFile entry = files[i];
+    if (Lower(entry.name) == Lower(name) && entry.method == kCarriedZlib) found = true, entry.size += 1;
+    std::string one(strlen(entry.name) + 64, '\0');
+    one.resize(WriteIndexEntry(entry, reinterpret_cast<unsigned char*>(&one[0])));
+    rewritten += one;
+  }
+  PayloadTrailer changed = trailer;
+  changed.indexSize = changed.indexUnpacked = static_cast<uint32_t>(rewritten.size());
+  changed.payloadSize = dataSize + rewritten.size();
+  bytes.resize(trailer.payloadOffset + dataSize);
+  bytes += rewritten;
+  changed.checksum = crc32_z(0, reinterpret_cast<const Bytef*>(bytes.data() + trailer.payloadOffset), changed.payloadSize);
+  unsigned char tail[kTrailerSize];
+  WriteTrailer(changed, tail);
+  bytes.append(reinterpret_cast<const char*>(tail), kTrailerSize);
+  size_t security = SecurityDirectoryAt(reinterpret_cast<const unsigned char*>(bytes.data()), 1024);
+  if (!security) return false;
+  memset(&bytes[security], 0, 8);
+  return found;
+}
+
 // The single-file download lfpack built of the sample package, signed, at
 // path. "flip" inverts a byte of the package it carries that the cabinet's
 // own checks leave alone (the first file's date: only the download's
 // checksum sees it); "cut" leaves out its last 5000 bytes: the signature,
-// the trailer and the package's end.
+// the trailer and the package's end; "longer NAME" makes the index say one
+// byte more for that compressed file (see LengthenEntry).
 bool PlaceSingleFile(const std::string& path, std::string damage, int bits) {
   // "large": the download with a 32 MB file in each list (64-bit only).
   bool large = damage.compare(0, 5, "large") == 0;
@@ -314,7 +358,9 @@ bool PlaceSingleFile(const std::string& path, std::string damage, int bits) {
   // A byte in the middle of the carried files: one of them.
   if (damage == "flip") bytes[trailer.payloadOffset + (trailer.payloadSize - trailer.indexSize) / 2] ^= 0x01;
   if (damage == "cut") bytes.resize(bytes.size() - 5000);
-  return (damage.empty() || damage == "flip" || damage == "cut") && WriteText(path, bytes);
+  if (damage.compare(0, 7, "longer ") == 0 && !LengthenEntry(bytes, trailer, damage.substr(7))) return false;
+  return (damage.empty() || damage == "flip" || damage == "cut" || damage.compare(0, 7, "longer ") == 0) &&
+         WriteText(path, bytes);
 }
 
 // A file of `megabytes` MB of text that compresses as a product's data does

@@ -169,7 +169,9 @@ int StartFromCarriedPackage(int* exitCode) {
   }
   HeapText index, files;
   size_t count = 0;
-  if (carried < 0 || !ReadCarriedIndex(own.h, trailer, &index, &files, &count)) {
+  NameTable names;
+  if (carried < 0 || !ReadCarriedIndex(own.h, trailer, &index, &files, &count) ||
+      !IndexCarriedFiles(reinterpret_cast<const CarriedFile*>(files.get()), count, &names)) {
     *exitCode = Refuse(switches.logPath, kExitDamagedDownload, kDamaged, ownPath, "", "");
     return -1;
   }
@@ -181,7 +183,7 @@ int StartFromCarriedPackage(int* exitCode) {
                          LastArgumentIs(__argc, __argv, kIeSetupSwitch) ? kIeSetupName : nullptr};
   uint64_t textBytes = 0;
   for (const char* name : texts) {
-    const CarriedFile* text = name ? FindCarriedFile(entries, count, name) : nullptr;
+    const CarriedFile* text = name ? FindCarriedFile(entries, names, name) : nullptr;
     if (text) textBytes += text->size;
   }
   char folder[kPathSize], tempDir[kPathSize];
@@ -201,7 +203,7 @@ int StartFromCarriedPackage(int* exitCode) {
     *exitCode = Refuse(switches.logPath, kExitCannotUnpack, kCannotUnpack, kProductName, tempDir, room);
     return -1;
   }
-  UseCarriedPackage(own.h, trailer.payloadOffset, &index, &files, count);
+  UseCarriedPackage(own.h, trailer.payloadOffset, &index, &files, count, &names);
   own.h = nullptr;
   CopyBounded(folder, g_textsFolder, sizeof(g_textsFolder));
   for (const char* name : texts) {

@@ -2,6 +2,7 @@
 
 #include "base/file_io.h"
 #include "base/handles.h"
+#include "base/system_library.h"
 
 namespace {
 
@@ -44,6 +45,28 @@ BOOL CommitPartial(const char* partial, const char* dest, int replace) {
   if (error == ERROR_ACCESS_DENIED && HeldOpen(dest)) error = ERROR_SHARING_VIOLATION;
   SetLastError(error);
   return FALSE;
+}
+
+BOOL RenameOpenFile(HANDLE file, const char* dest) {
+  typedef BOOL(WINAPI * SetInfoFn)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  static SetInfoFn setInfo = FunctionAs<SetInfoFn>(SystemFunction("kernel32.dll", "SetFileInformationByHandle"));
+  if (!setInfo) return SetLastError(ERROR_CALL_NOT_IMPLEMENTED), FALSE;
+  // The new name in UTF-16, after the structure's fixed part.
+  struct {
+    FILE_RENAME_INFO info;
+    WCHAR rest[kPathSize];
+  } rename = {};
+  int length = MultiByteToWideChar(CP_ACP, 0, dest, -1, rename.info.FileName, kPathSize);
+  if (length <= 1) return SetLastError(ERROR_FILENAME_EXCED_RANGE), FALSE;
+  rename.info.ReplaceIfExists = FALSE;
+  rename.info.FileNameLength = static_cast<DWORD>(length - 1) * sizeof(WCHAR);
+  if (setInfo(file, FileRenameInfo, &rename, sizeof(rename))) return TRUE;
+  DWORD error = GetLastError();
+  // A file system that renames no open file: as on a Windows that cannot.
+  if (error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+    error = ERROR_CALL_NOT_IMPLEMENTED;
+  if (error == ERROR_FILE_EXISTS) error = ERROR_ALREADY_EXISTS;
+  return SetLastError(error), FALSE;
 }
 
 BOOL CopyReplacing(const char* source, const char* dest) {

@@ -47,6 +47,13 @@ BOOL WriteReplacing(const char* dest, Write write) {
 // holds open fails with ERROR_SHARING_VIOLATION, as a copy over it does.
 BOOL CommitPartial(const char* partial, const char* dest, int replace);
 
+// Gives the open file (opened with DELETE access) the name dest in one
+// step, when no file has that name (else ERROR_ALREADY_EXISTS): one call on
+// the handle that wrote it, where a rename by name opens the file again.
+// ERROR_CALL_NOT_IMPLEMENTED where Windows cannot (before Vista): the
+// caller then closes the file and uses CommitPartial.
+BOOL RenameOpenFile(HANDLE file, const char* dest);
+
 // write(partial) writes the whole file under dest's partial name (replacing
 // a leftover of an ended run); the file then replaces dest as
 // WriteReplacing does. On failure dest is as it was and no partial file is

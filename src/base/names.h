@@ -56,8 +56,3 @@ extern const char kKeySizeLibraries[]; // "sizeDLLS"
 // The viewer's fixed key in the older logs.
 extern const char kViewerKey[];   // "LFViewer"
 
-// Sizes of the buffers whole sections are read into.
-enum {
-  kFileListSize = 2048,     // the setup script's file lists
-  kSectionSize = 1024,      // other sections
-};

@@ -109,17 +109,33 @@ int ReadIndex(const unsigned char* index, size_t indexSize, uint64_t dataSize, C
   return at == indexSize;
 }
 
-const CarriedFile* FindCarriedFile(const CarriedFile* files, size_t count, const char* relative) {
-  for (size_t i = 0; i < count; ++i) {
-    const char* a = files[i].name;
-    const char* b = relative;
-    for (;; ++a, ++b) {
-      char x = *a == '/' ? '\\' : FoldAscii(*a), y = *b == '/' ? '\\' : FoldAscii(*b);
-      if (x != y) break;
-      if (*a == '\0') return &files[i];
-    }
+namespace {
+
+// An entry's name, for the table.
+struct EntryName {
+  const CarriedFile* files;
+  const char* operator()(uint32_t item, size_t* length) const {
+    *length = strlen(files[item].name);
+    return files[item].name;
   }
-  return nullptr;
+};
+
+}  // namespace
+
+int IndexCarriedFiles(const CarriedFile* files, size_t count, NameTable* table) {
+  if (!InitNameTable(table, count, kPathNames)) return 0;
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t* slot = NameSlot(*table, files[i].name, strlen(files[i].name), EntryName{files});
+    // Of two entries of one name the first is the one found, as a walk of
+    // the index finds it.
+    if (*slot == 0) *slot = static_cast<uint32_t>(i) + 1;
+  }
+  return 1;
+}
+
+const CarriedFile* FindCarriedFile(const CarriedFile* files, const NameTable& table, const char* relative) {
+  uint32_t* slot = NameSlot(table, relative, strlen(relative), EntryName{files});
+  return *slot ? &files[*slot - 1] : nullptr;
 }
 
 void WriteRebuiltHeader(const RebuiltProgram& program, unsigned char out[kRebuiltHeaderSize]) {

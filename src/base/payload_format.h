@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/name_table.h"
+
 enum { kTrailerSize = 40 };
 
 struct PayloadTrailer {
@@ -86,10 +88,15 @@ int ReadIndex(const unsigned char* index, size_t indexSize, uint64_t dataSize, C
 // The count's bytes at the index's start.
 void WriteIndexCount(uint32_t count, unsigned char out[4]);
 
+// The index's names in a table (base/name_table.h), for finding each file
+// in constant time: the install looks up every list line. 0 when the heap is
+// exhausted.
+int IndexCarriedFiles(const CarriedFile* files, size_t count, NameTable* table);
+
 // The entry of a package path (relative, with backslashes or slashes), found
 // without regard to ASCII letter case, as Windows finds a file; null when
 // the package has none.
-const CarriedFile* FindCarriedFile(const CarriedFile* files, size_t count, const char* relative);
+const CarriedFile* FindCarriedFile(const CarriedFile* files, const NameTable& table, const char* relative);
 
 // Where a Windows program's image ends in its file: after the last section's
 // data. Bytes between there and the signed end are what it carries. 0 when

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/file_io.h"
+#include "base/file_replace.h"
 #include "base/handles.h"
 
 namespace {
@@ -19,6 +20,7 @@ struct Carried {
   HeapText index;
   HeapText files;
   size_t count = 0;
+  NameTable names;
   HeapText in;
   HeapText out;
 };
@@ -122,7 +124,8 @@ int WriteContent(const CarriedFile* file, HANDLE out) {
 
 }  // namespace
 
-void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index, HeapText* files, size_t count) {
+void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index, HeapText* files, size_t count,
+                       NameTable* names) {
   g_carried.download = download;
   g_carried.payloadOffset = payloadOffset;
   g_carried.index.p = index->p;
@@ -130,12 +133,17 @@ void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index,
   g_carried.files.p = files->p;
   files->p = nullptr;
   g_carried.count = count;
+  free(g_carried.names.slots);
+  g_carried.names.slots = names->slots;
+  g_carried.names.mask = names->mask;
+  g_carried.names.kind = names->kind;
+  names->slots = nullptr;
 }
 
 int IsPackageCarried() { return g_carried.download != INVALID_HANDLE_VALUE; }
 
 const CarriedFile* FindPackageFile(const char* relative) {
-  return IsPackageCarried() ? FindCarriedFile(Files(), g_carried.count, relative) : nullptr;
+  return IsPackageCarried() ? FindCarriedFile(Files(), g_carried.names, relative) : nullptr;
 }
 
 void CarriedFileFacts(const CarriedFile* file, NewFileFacts* facts) {
@@ -147,17 +155,24 @@ void CarriedFileFacts(const CarriedFile* file, NewFileFacts* facts) {
   facts->timeLow = static_cast<DWORD>(file->writeTime);
 }
 
-BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfExists) {
+BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfExists, const char* renameTo) {
   if (!g_carried.in) g_carried.in.reset(kChunk);
   if (!g_carried.out) g_carried.out.reset(kChunk);
   if (!g_carried.in || !g_carried.out) return SetLastError(ERROR_OUTOFMEMORY), FALSE;
-  ScopedHandle out(CreateFileA(dest, GENERIC_WRITE, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  ScopedHandle out(CreateFileA(dest, GENERIC_WRITE | (renameTo ? DELETE : 0), 0, nullptr,
+                               failIfExists ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                               nullptr));
   if (!out.Valid()) return FALSE;
   FILETIME written;
   written.dwHighDateTime = static_cast<DWORD>(file->writeTime >> 32);
   written.dwLowDateTime = static_cast<DWORD>(file->writeTime);
-  if (WriteContent(file, out.h) && SetFileTime(out.h, nullptr, nullptr, &written)) return TRUE;
+  if (WriteContent(file, out.h) && SetFileTime(out.h, nullptr, nullptr, &written)) {
+    if (!renameTo || RenameOpenFile(out.h, renameTo)) return TRUE;
+    DWORD error = GetLastError();
+    out.Close();
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) return SetLastError(error), FALSE;
+    return CommitPartial(dest, renameTo, 0);
+  }
   DWORD error = GetLastError();
   out.Close();
   DeleteFileA(dest);
@@ -173,4 +188,6 @@ void ReleaseCarriedPackage() {
   g_carried.in.reset();
   g_carried.out.reset();
   g_carried.count = 0;
+  free(g_carried.names.slots);
+  g_carried.names.slots = nullptr;
 }

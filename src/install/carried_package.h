@@ -13,9 +13,11 @@
 #include "base/heap_text.h"
 #include "base/payload_format.h"
 
-// Takes over the open download, its payload's start and its index (whose
-// bytes hold the files' names): the package the run installs from.
-void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index, HeapText* files, size_t count);
+// Takes over the open download, its payload's start, its index (whose
+// bytes hold the files' names) and the table of the names: the package the
+// run installs from.
+void UseCarriedPackage(HANDLE download, uint64_t payloadOffset, HeapText* index, HeapText* files, size_t count,
+                       NameTable* names);
 
 // 1 when the run installs from a carried package.
 int IsPackageCarried();
@@ -32,7 +34,11 @@ void CarriedFileFacts(const CarriedFile* file, NewFileFacts* facts);
 // file gets the time the package gave it and no other attribute. A write
 // that fails leaves nothing at dest. The result and last error are as
 // CopyFileA's (ERROR_INVALID_DATA when the bytes do not inflate to the file).
-BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfExists);
+// With renameTo the whole file then takes that name, when no file has it,
+// through the handle that wrote it; when one has, it stays written at dest
+// and the call fails with ERROR_ALREADY_EXISTS.
+BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfExists,
+                        const char* renameTo = nullptr);
 
 // Closes the download and frees the index.
 void ReleaseCarriedPackage();

@@ -120,6 +120,14 @@ int CopiedFile(const char* path) {
   return 1;
 }
 
+// A carried file written to path: its size is the index's, and it has no
+// attribute to drop (it was made with none), so nothing is looked up again.
+int CopiedCarriedFile(const char* path, const CarriedFile* file) {
+  LogLine("file copied: %s", path);
+  g_installedBytes += file->size;
+  return 1;
+}
+
 // A list line's source: the package folder's file, or the one the download
 // carries (looked up by the source's path relative to the package).
 struct PackageSource {
@@ -134,6 +142,14 @@ struct PackageSource {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
+  // The same, the file then taking the name dest when no file has it: TRUE
+  // when it took it; FALSE with ERROR_ALREADY_EXISTS when it is written at
+  // path only. A carried file is renamed by the handle that wrote it.
+  BOOL WriteAndTakeFreeName(const char* path, const char* dest) const {
+    if (carried) return ExtractCarriedFile(carried, path, FALSE, dest);
+    return WriteTo(path) && CommitPartial(path, dest, 0);
+  }
+  int Copied() const { return carried ? CopiedCarriedFile(line.dest, carried) : CopiedFile(line.dest); }
   // A file the package lacks has version 0.0 and no time, as a package
   // folder's missing file has.
   NewFileFacts Facts() const {
@@ -189,16 +205,16 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
   // not found, goes through the checks below; any other failure (a full
   // disk, say) is the line's failure.
   PackageSource source(line);
-  BOOL written = WriteReplacing(partial, [&] { return source.WriteTo(partial); });
-  DWORD error = written ? ERROR_SUCCESS : GetLastError();
-  if (written) {
-    if (CommitPartial(partial, line.dest, 0)) return CopiedFile(line.dest);
-    error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-      Discard(partial);
-      return FailFile(line.dest, error);
-    }
-  } else {
+  BOOL taken = source.WriteAndTakeFreeName(partial, line.dest);
+  // A read-only partial file an ended run left from a package on read-only
+  // media: written over all the same.
+  if (!taken && GetLastError() == ERROR_ACCESS_DENIED && ClearCarriedAttributes(partial))
+    taken = source.WriteAndTakeFreeName(partial, line.dest);
+  if (taken) return source.Copied();
+  DWORD error = GetLastError();
+  // Written, and the real name is taken: the checks below decide.
+  BOOL written = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+  if (!written) {
     Discard(partial);
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return FailFile(line.dest, error);
   }
@@ -218,7 +234,7 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
 
   // The source or its folder is missing: nothing to put in place.
   if (!written) return FailFile(line.dest, error);
-  if (WriteReplacing(line.dest, [&] { return CommitPartial(partial, line.dest, 1); })) return CopiedFile(line.dest);
+  if (WriteReplacing(line.dest, [&] { return CommitPartial(partial, line.dest, 1); })) return source.Copied();
   error = GetLastError();
   Discard(partial);
   if (error == ERROR_SHARING_VIOLATION &&
@@ -273,10 +289,11 @@ int InstallFileList(HWND window, const char* listName, int record) {
   int result = EnsureFoldersOf(destFolder);
   if (!result) FailFile(destFolder, "the folder cannot be created");
 
-  // The list is read into 2048 bytes: a longer list is cut there, and only
-  // its whole lines are seen.
+  // The list is read whole, however long; one that cannot be read whole
+  // (the heap) fails rather than install part of it.
   SectionText list;
-  if (result && ReadSection(g_setupScriptPath, listName, kFileListSize, &list) && list.First()) {
+  if (result && !ReadSection(g_setupScriptPath, listName, &list)) return FailFile(listName, "the list cannot be read");
+  if (result && list.First()) {
     char sourceFolder[kPathSize];
     CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
     const char* name = AfterLastBackslash(sourceFolder);

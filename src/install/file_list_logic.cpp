@@ -119,20 +119,6 @@ ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder,
   return kListLineFile;
 }
 
-void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
-                     size_t fullerReturned) {
-  if (size < 2 || returned != size - 2) return;
-  // Whole lines that fill the read exactly end on their own zero byte, with
-  // more lines to follow or not: the last of them is whole.
-  if (returned > 0 && list[returned - 1] == '\0') return;
-  if (fuller && fullerReturned >= returned && memcmp(list, fuller, returned) == 0 &&
-      fuller[returned] == '\0')
-    return;
-  char* last = list;
-  for (char* line = list; line < list + returned && *line; line += strlen(line) + 1) last = line;
-  *last = '\0';
-}
-
 int NextFolderEnd(const char* path, size_t from, size_t* end) {
   for (size_t i = from; path[i] != '\0'; ++i) {
     if (path[i] != '\\' || i == 0) continue;

@@ -47,18 +47,6 @@ int StaysInFolder(const char* path, size_t length);
 ListLineKind ParseFileListLine(const char* destFolder, const char* sourceFolder, const char* line,
                                FileListLine* out);
 
-// A file list section as the private-profile read gives it: lines each ended
-// by a zero byte, the list by a second one. A read that returned size - 2 may
-// have cut its last line in the middle of a name, which would then name a
-// different file than the script does; a list that fills the buffer exactly
-// looks the same. A last line whose own zero byte lies within the read is
-// whole. Otherwise `fuller`, the same section read into a larger buffer (null
-// when that read failed), tells: when it shows the last line ending at the
-// same place, the line is whole and kept; otherwise it is dropped, so that
-// only whole lines are seen.
-void DropCutLastLine(char* list, size_t returned, size_t size, const char* fuller,
-                     size_t fullerReturned);
-
 // The walk that creates the folders along a path: the position of the next
 // backslash at or after `from` at which the text before it names a folder to
 // create. A backslash after a drive ("C:") or after an empty component

@@ -5,15 +5,14 @@
 #include "base/names.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
-#include "install/file_list_logic.h"
 
 namespace {
 
-// A section read whole starts at this size and doubles; the private-profile
-// functions of Windows 95 stop at 32 KB, and a section that does not fit
-// 1 MB is not read at all.
+// A section read whole starts at this size and doubles (the reads together
+// cost twice the last one); the private-profile functions of Windows 95 stop
+// at 32 KB, and a section that does not fit 64 MB is not read at all.
 const DWORD kFirstWholeSize = 1024;
-const DWORD kMaxWholeSize = 1u << 20;
+const DWORD kMaxWholeSize = 1u << 26;
 
 // One read into a buffer of `size` bytes. The read returns size - 2 when it
 // was cut.
@@ -36,28 +35,14 @@ const char* NextLine(const char* line) {
   return *line ? line : nullptr;
 }
 
-int ReadSection(const char* file, const char* section, DWORD size, SectionText* out) {
-  if (size == 0) {
-    for (DWORD whole = kFirstWholeSize; whole <= kMaxWholeSize; whole *= 2) {
-      if (!ReadInto(file, section, whole, out)) return 0;
-      if (out->length < whole - 2) return 1;
-    }
-    out->text.reset();
-    out->length = 0;
-    return 0;
+int ReadSection(const char* file, const char* section, SectionText* out) {
+  for (DWORD whole = kFirstWholeSize; whole <= kMaxWholeSize; whole *= 2) {
+    if (!ReadInto(file, section, whole, out)) return 0;
+    if (out->length < whole - 2) return 1;
   }
-  if (size < 2 || !ReadInto(file, section, size, out)) return 0;
-  if (out->length == size - 2) {
-    SectionText fuller;
-    int read = ReadInto(file, section, 2 * size, &fuller);
-    DropCutLastLine(out->text.get(), out->length, size, read ? fuller.text.get() : nullptr,
-                    fuller.length);
-    // Only what is left counts.
-    const char* end = out->text.get();
-    while (*end) end += strlen(end) + 1;
-    out->length = static_cast<DWORD>(end - out->text.get());
-  }
-  return 1;
+  out->text.reset();
+  out->length = 0;
+  return 0;
 }
 
 int BuildOlderLogPath(char* out, size_t size) {

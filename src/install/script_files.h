@@ -19,14 +19,11 @@ struct SectionText {
 // The line after `line`, or nullptr after the last.
 const char* NextLine(const char* line);
 
-// Reads `section` of `file`. With size > 0 the read takes that many bytes,
-// as the program's fixed reads do (2048 for a file list, 260 for a probe):
-// what does not fit is not seen, and a last line that the read cut in the
-// middle is left out (a read twice as large tells), so that only whole lines
-// are ever taken for names; 1 unless the heap is exhausted. With size 0 the
-// whole section is read, however long; 0 when it cannot be read whole (the
-// heap, or more than 1 MB), and then nothing of it may be acted on.
-int ReadSection(const char* file, const char* section, DWORD size, SectionText* out);
+// Reads the whole `section` of `file` through the profile functions (the
+// setup script, WININIT.INI), however long: a file list of any length. 0
+// when it cannot be read whole (the heap, or more than 64 MB), and then
+// nothing of it may be acted on.
+int ReadSection(const char* file, const char* section, SectionText* out);
 
 // <Windows>\inf\LFRemove.inf into out (size bytes); 0 when it does not fit.
 int BuildOlderLogPath(char* out, size_t size);

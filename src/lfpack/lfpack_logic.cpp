@@ -104,14 +104,7 @@ void CheckList(const Profile& script, const char* listName, const SourceLookup& 
                std::map<std::string, SeenDestination>* seen, Checker* c) {
   const ProfileSection* section = FindProfileSection(script, listName);
   if (!section) return;
-  // The list as the install reads it: 2048 bytes, a cut last line dropped.
-  char list[kFileListSize];
-  char fuller[2 * kFileListSize];
-  size_t length = ReadProfileSection(script, listName, list, sizeof(list));
-  if (length == sizeof(list) - 2) {
-    size_t fullerLength = ReadProfileSection(script, listName, fuller, sizeof(fuller));
-    DropCutLastLine(list, length, sizeof(list), fuller, fullerLength);
-  }
+  // The list as the install reads it: whole, however long.
   std::vector<const ProfileEntry*> entries = SectionReadEntries(*section);
 
   char destFolder[kListPathSize];
@@ -119,9 +112,10 @@ void CheckList(const Profile& script, const char* listName, const SourceLookup& 
   AppendWorldFolderTo(destFolder, sizeof(destFolder));
   FormatBounded(destFolder, sizeof(destFolder), "%s\\", std::string(destFolder).c_str());
 
-  size_t index = 0;
-  for (const char* text = list; *text != '\0' && index < entries.size(); text += strlen(text) + 1, ++index) {
-    int line = entries[index]->line;
+  for (const ProfileEntry* entry : entries) {
+    int line = entry->line;
+    std::string whole = entry->name + (entry->hasValue ? "=" + entry->value : "");
+    const char* text = whole.c_str();
     FileListLine parsed;
     ListLineVerdict verdict = CheckListLine(destFolder, text, &parsed);
     if (verdict == kLineComment) continue;
@@ -170,21 +164,6 @@ void CheckList(const Profile& script, const char* listName, const SourceLookup& 
                               "\" has no version information: over an installed copy the install compares "
                               "last-write times instead, so an installed file dated later counts as newer "
                               "whatever its version. Fix: give the file a version resource.");
-  }
-  if (index < entries.size()) {
-    unsigned long long bytes = 0;
-    for (const ProfileEntry* e : entries) bytes += e->name.size() + (e->hasValue ? 1 + e->value.size() : 0) + 1;
-    c->Add(true, entries[index]->line,
-           std::string("list cut: [") + listName + "] is " + std::to_string(bytes + 1) +
-               " bytes as the install reads it, more than " + std::to_string(kFileListSize) + ": line \"" +
-               entries[index]->name + (entries[index]->hasValue ? "=" + entries[index]->value : "") +
-               "\"" +
-               (entries.size() - index > 1
-                    ? " and the " + std::to_string(entries.size() - index - 1) + " after it are"
-                    : " is") +
-               (EqualsNoCase(listName, kSectionCore) ? " neither installed nor recorded" : " never installed") +
-               ". Fix: shorten the list to " + std::to_string(kFileListSize) +
-               " bytes (each line and one byte more, and one for the list): fewer or shorter lines.");
   }
 }
 

@@ -36,7 +36,7 @@ int ScheduleInWininit(const char* path) {
   // the section is read and written whole instead of key by key, which
   // would keep only the last "NUL".
   SectionText section;
-  if (!ReadSection(wininit, kRenameSection, 0, &section)) return 0;
+  if (!ReadSection(wininit, kRenameSection, &section)) return 0;
   size_t lineSize = strlen(line) + 1;
   HeapText grown(section.length + lineSize + 1);
   if (!grown) return 0;

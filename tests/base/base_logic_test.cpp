@@ -38,8 +38,7 @@ TEST(ReadTrailer, FindsTheTrailerAtTheSignedEnd) {
   }
 }
 
-// An index of two files reads back whole and finds each by its path in any letter case and with either slash; a
-// cut entry, a name without its zero, an unknown method, a stored file whose sizes differ, or kept bytes beyond
+// An index of two files reads back whole; a cut entry, a name without its zero, an unknown method, a stored file whose sizes differ, or kept bytes beyond
 // the files' data make it unreadable.
 TEST(ReadIndex, RoundTripsAndRefusesWhatDoesNotFit) {
   CarriedFile a = {"help\\ReadMe.txt", 0, 70, 100, 132000000000000000ull, 0, 0, kCarriedZlib, 0};
@@ -58,9 +57,6 @@ TEST(ReadIndex, RoundTripsAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(kCarriedZlib, read[0].method);
   EXPECT_EQ(1, read[1].hasVersion);
   EXPECT_EQ(0x23u, read[1].versionLs);
-  EXPECT_EQ(&read[0], FindCarriedFile(read, count, "HELP/readme.TXT"));
-  EXPECT_EQ(&read[1], FindCarriedFile(read, count, "lfviewer.exe"));
-  EXPECT_EQ(nullptr, FindCarriedFile(read, count, "lfviewer.ex"));
   EXPECT_EQ(0, ReadIndex(index.data(), size, 99, read, 2, &count));   // b's bytes end at 100
   EXPECT_EQ(0, ReadIndex(index.data(), size - 1, 100, read, 2, &count));
   struct { size_t at; unsigned char value; } damage[] = {
@@ -111,3 +107,19 @@ TEST(SignedImageEnd, AtACertificateTableThatEndsTheFile) {
 }
 
 }  // namespace
+
+// The install finds each list line's file in the index through a table: by its path in any letter case and with
+// either slash, never a name that merely begins or ends like another, the first of two entries of one name, and
+// nothing for a name the package lacks.
+TEST(FindCarriedFile, FindsAPathAsWindowsDoesAndOnlyThatPath) {
+  CarriedFile files[] = {{"help\\ReadMe.txt"}, {"LFViewer.exe"}, {"LFViewer.exe.txt"}, {"data\\a"},
+                         {"data\\ab"},        {"DATA\\A"}};
+  NameTable table;
+  ASSERT_EQ(1, IndexCarriedFiles(files, 6, &table));
+  struct { const char* path; int found; } cases[] = {
+      {"HELP/readme.TXT", 0}, {"help\\README.txt", 0}, {"lfviewer.exe", 1}, {"LFViewer.exe.TXT", 2},
+      {"data/a", 3},          {"data\\AB", 4},         {"lfviewer.ex", -1}, {"data", -1},
+      {"help\\", -1},        {"readme.txt", -1},        {"", -1}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.found < 0 ? nullptr : &files[c.found], FindCarriedFile(files, table, c.path)) << c.path;
+}

@@ -265,7 +265,7 @@ bool SetWriteDay(const std::string& path, const std::string& day) {
 
 // A private-profile section as "k=v" lines, keys folded; with no section, the section names.
 std::vector<std::string> ReadIni(const std::string& file, const char* section) {
-  std::vector<char> buf(65536);
+  std::vector<char> buf(4 << 20);
   DWORD n = section ? GetPrivateProfileSectionA(section, buf.data(), buf.size(), file.c_str())
                     : GetPrivateProfileSectionNamesA(buf.data(), buf.size(), file.c_str());
   std::vector<std::string> out;
@@ -1058,6 +1058,24 @@ struct RowRun {
     return true;
   }
 
+  // Every line of the package's "Core" list is recorded: its destination a
+  // key with an empty value in the script's section.
+  bool ExpectRecorded(const std::string& script, const std::string& section, const std::string& package) {
+    std::vector<std::string> recorded = ReadIni(script, section.c_str());
+    std::set<std::string> keys(recorded.begin(), recorded.end());
+    std::vector<char> list(4 << 20);
+    GetPrivateProfileSectionA("Core", list.data(), list.size(), (package + "\\LFSetup.inf").c_str());
+    size_t lines = 0;
+    for (const char* text = list.data(); *text; text += strlen(text) + 1) {
+      FileListLine line;
+      if (ParseFileListLine("C:\\", (package + "\\").c_str(), text, &line) != kListLineFile) continue;
+      ++lines;
+      if (!keys.count(LowerKey(std::string(line.dest + line.destStart) + "=")))
+        Fail(std::string(line.dest + line.destStart) + " is not recorded in [" + section + "] of " + script);
+    }
+    return lines > 0 || Fail("the package's \"Core\" list is empty");
+  }
+
   bool ExpectIni(const std::string& file, const std::string& section, const std::string& entries) {
     std::vector<std::string> keys = List(entries);
     std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
@@ -1258,6 +1276,7 @@ const Verb kVerbs[] = {
     {"expect lines", false, [](RowRun& r, const Fields& f) { return r.ExpectLines(f[0], F(f, 1)), true; }},
     {"expect ini", false, [](RowRun& r, const Fields& f) { return r.ExpectIni(f[0], F(f, 1), F(f, 2)); }},
     {"expect installed", false, [](RowRun& r, const Fields& f) { return r.ExpectInstalled(f[0], F(f, 1)); }},
+    {"expect recorded", false, [](RowRun& r, const Fields& f) { return r.ExpectRecorded(f[0], F(f, 1), F(f, 2)); }},
     {"expect inisections", false,
      [](RowRun& r, const Fields& f) { return r.CompareSets("sections of " + f[0], List(F(f, 1)), ReadIni(f[0], nullptr)), true; }},
     {"expect reg", false,

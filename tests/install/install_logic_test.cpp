@@ -61,27 +61,6 @@ TEST(StaysInFolder, RefusesEveryWayOut) {
   EXPECT_EQ(kListLineLeavesFolder, ParseFileListLine(kDest, kSetup, "..\\b.txt*", &out));
 }
 
-// A section read into `size` bytes that returned `returned`; `fuller` is the
-// larger read (empty: it failed). Only a line the read cut is dropped.
-TEST(DropCutLastLine, DropsOnlyALineTheReadCut) {
-  const std::string two("first.txt\0second.txt\0", 21), cut("first.txt\0seco\0\0", 16);
-  struct { std::string read; size_t returned, size; std::string fuller; V lines; } cases[] = {
-      {two + '\0', 21, 32, "", V{"first.txt", "second.txt"}},  // not filled: nothing cut
-      {cut, 14, 16, two, V{"first.txt"}}, {cut, 14, 16, "", V{"first.txt"}},
-      {std::string("first.txt\0second\0\0", 18), 16, 18, std::string("first.txt\0second\0", 16),
-       V{"first.txt", "second"}},  // the fuller read ends there too: the line was whole
-      {std::string("abcdef\0\0", 8), 6, 8, std::string("abcdefgh\0", 8), V{}},
-      // Whole lines fill the read while more follow: the last one read is whole.
-      {std::string("ab\0cd\0\0\0", 8), 6, 8, std::string("ab\0cd\0ef\0", 9), V{"ab", "cd"}}};
-  for (const auto& c : cases) {
-    std::vector<char> list(c.read.begin(), c.read.end());
-    DropCutLastLine(list.data(), c.returned, c.size, c.fuller.empty() ? nullptr : c.fuller.data(), c.fuller.size());
-    V lines;
-    for (const char* p = list.data(); *p; p += std::strlen(p) + 1) lines.push_back(p);
-    EXPECT_EQ(c.lines, lines) << c.returned << "/" << c.size;
-  }
-}
-
 // Most significant half first, compared unsigned; equal is not newer.
 TEST(NewerComparison, MostSignificantFirstUnsignedEqualIsNotNewer) {
   struct { uint32_t oldHi, oldLo, newHi, newLo; int newer; } cases[] = {

@@ -2,6 +2,7 @@
 
 #include "base/file_io.h"
 #include "base/handles.h"
+#include "base/heap_text.h"
 #include "base/system_library.h"
 
 namespace {
@@ -47,7 +48,7 @@ BOOL CommitPartial(const char* partial, const char* dest, int replace) {
   return FALSE;
 }
 
-BOOL RenameOpenFile(HANDLE file, const char* dest) {
+BOOL RenameOpenFile(HANDLE file, const char* dest, int replace) {
   typedef BOOL(WINAPI * SetInfoFn)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
   static SetInfoFn setInfo = FunctionAs<SetInfoFn>(SystemFunction("kernel32.dll", "SetFileInformationByHandle"));
   if (!setInfo) return SetLastError(ERROR_CALL_NOT_IMPLEMENTED), FALSE;
@@ -58,7 +59,7 @@ BOOL RenameOpenFile(HANDLE file, const char* dest) {
   } rename = {};
   int length = MultiByteToWideChar(CP_ACP, 0, dest, -1, rename.info.FileName, kPathSize);
   if (length <= 1) return SetLastError(ERROR_FILENAME_EXCED_RANGE), FALSE;
-  rename.info.ReplaceIfExists = FALSE;
+  rename.info.ReplaceIfExists = replace ? TRUE : FALSE;
   rename.info.FileNameLength = static_cast<DWORD>(length - 1) * sizeof(WCHAR);
   if (setInfo(file, FileRenameInfo, &rename, sizeof(rename))) return TRUE;
   DWORD error = GetLastError();
@@ -69,11 +70,55 @@ BOOL RenameOpenFile(HANDLE file, const char* dest) {
   return SetLastError(error), FALSE;
 }
 
+BOOL CopyToName(const char* source, const char* partial, const char* dest, int replace, ULONGLONG* size) {
+  // Large enough that the calls cost little beside the data.
+  const DWORD kChunk = 256 * 1024;
+  static HeapText buffer(kChunk);
+  if (!buffer) return SetLastError(ERROR_OUTOFMEMORY), FALSE;
+  ScopedHandle in(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FILETIME written;
+  if (!in.Valid() || !GetFileTime(in.h, nullptr, nullptr, &written)) return FALSE;
+  ScopedHandle out(CreateFileA(partial, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!out.Valid()) return FALSE;
+  *size = 0;
+  BOOL ok = TRUE;
+  for (DWORD got = 0; ok && (ok = ReadFile(in.h, buffer.get(), kChunk, &got, nullptr)) && got; *size += got)
+    ok = WriteFileAll(out.h, buffer.get(), got);
+  if (ok && SetFileTime(out.h, nullptr, nullptr, &written)) {
+    if (RenameOpenFile(out.h, dest, replace)) return TRUE;
+    DWORD error = GetLastError();
+    out.Close();
+    if (error != ERROR_CALL_NOT_IMPLEMENTED) return SetLastError(error), FALSE;
+    return CommitPartial(partial, dest, replace);
+  }
+  DWORD error = GetLastError();
+  out.Close();
+  DeleteFileA(partial);
+  return SetLastError(error), FALSE;
+}
+
 BOOL CopyReplacing(const char* source, const char* dest) {
+  // Copied and renamed through one handle; where that fails (a read-only or
+  // held dest, a Windows before Vista) the copy by name tells why.
+  char partial[kPathSize];
+  ULONGLONG size = 0;
+  if (BuildPartialName(dest, partial, sizeof(partial)) && CopyToName(source, partial, dest, 1, &size)) return TRUE;
   return WriteInOneStep(dest, [&](const char* partial) { return CopyFileA(source, partial, FALSE); });
 }
 
 int WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+  // Written, flushed and renamed through one handle; where that cannot be
+  // (a read-only partial or script, a Windows before Vista), by name.
+  char partial[kPathSize];
+  if (BuildPartialName(path, partial, sizeof(partial))) {
+    ScopedHandle file(
+        CreateFileA(partial, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Valid() && WriteFileAll(file.h, bytes, size) && FlushFileBuffers(file.h) &&
+        RenameOpenFile(file.h, path, 1))
+      return 1;
+  }
   return WriteInOneStep(path, [&](const char* partial) {
     ScopedHandle file(CreateFileA(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.Valid() && WriteFileAll(file.h, bytes, size) && FlushFileBuffers(file.h) ? TRUE : FALSE;

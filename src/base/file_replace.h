@@ -48,11 +48,12 @@ BOOL WriteReplacing(const char* dest, Write write) {
 BOOL CommitPartial(const char* partial, const char* dest, int replace);
 
 // Gives the open file (opened with DELETE access) the name dest in one
-// step, when no file has that name (else ERROR_ALREADY_EXISTS): one call on
-// the handle that wrote it, where a rename by name opens the file again.
-// ERROR_CALL_NOT_IMPLEMENTED where Windows cannot (before Vista): the
-// caller then closes the file and uses CommitPartial.
-BOOL RenameOpenFile(HANDLE file, const char* dest);
+// step: with replace set over a file of that name, else only when no file
+// has it (ERROR_ALREADY_EXISTS). One call on the handle that wrote it,
+// where a rename by name opens the file again. ERROR_CALL_NOT_IMPLEMENTED
+// where Windows cannot (before Vista): the caller then closes the file and
+// uses CommitPartial.
+BOOL RenameOpenFile(HANDLE file, const char* dest, int replace);
 
 // write(partial) writes the whole file under dest's partial name (replacing
 // a leftover of an ended run); the file then replaces dest as
@@ -70,6 +71,16 @@ BOOL WriteInOneStep(const char* dest, Write write) {
   SetLastError(error);
   return FALSE;
 }
+
+// Copies source whole to partial (over a leftover of an ended run) with the
+// source's last-write time and no attribute, then gives it the name dest
+// through the handle that wrote it: with replace set over a file there,
+// else only when no file has that name. TRUE when it took the name, with the
+// bytes copied in *size; FALSE with ERROR_ALREADY_EXISTS (or, replacing,
+// the rename's error) when it is written at partial only; otherwise FALSE
+// with CopyFileA's errors (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, a
+// full disk) and nothing left at partial.
+BOOL CopyToName(const char* source, const char* partial, const char* dest, int replace, ULONGLONG* size);
 
 // CopyFileA replacing dest, through its partial name.
 BOOL CopyReplacing(const char* source, const char* dest);

@@ -167,7 +167,7 @@ BOOL ExtractCarriedFile(const CarriedFile* file, const char* dest, BOOL failIfEx
   written.dwHighDateTime = static_cast<DWORD>(file->writeTime >> 32);
   written.dwLowDateTime = static_cast<DWORD>(file->writeTime);
   if (WriteContent(file, out.h) && SetFileTime(out.h, nullptr, nullptr, &written)) {
-    if (!renameTo || RenameOpenFile(out.h, renameTo)) return TRUE;
+    if (!renameTo || RenameOpenFile(out.h, renameTo, 0)) return TRUE;
     DWORD error = GetLastError();
     out.Close();
     if (error != ERROR_CALL_NOT_IMPLEMENTED) return SetLastError(error), FALSE;

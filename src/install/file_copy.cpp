@@ -84,20 +84,17 @@ void ReportLineLeavingFolder(HWND window, const char* line) {
     AskUser(window, text, g_criticalErrorCaption, MB_OK | MB_ICONERROR | MB_TOPMOST, IDOK);
 }
 
-// Counts an installed file's size for the uninstall entry's estimate; a file
-// this run copied also loses the attributes its source carried (one look at
-// the file serves both; see ClearCarriedAttributes).
-void CountInstalledFile(const char* path, int copied) {
+// Counts a file the list kept for the uninstall entry's size estimate.
+void CountKeptFile(const char* path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return;
   g_installedBytes += (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  if (copied) DropCarriedAttributes(path, data.dwFileAttributes);
 }
 
 // A file the list kept as it was: logged with the reason, and counted.
 int KeepFile(const char* path, const char* why) {
   LogLine("file kept: %s (%s)", path, why);
-  CountInstalledFile(path, 0);
+  CountKeptFile(path);
   return 1;
 }
 
@@ -114,42 +111,31 @@ int FailFile(const char* path, DWORD error) {
   return FailFile(path, why);
 }
 
-int CopiedFile(const char* path) {
-  LogLine("file copied: %s", path);
-  CountInstalledFile(path, 1);
-  return 1;
-}
-
-// A carried file written to path: its size is the index's, and it has no
-// attribute to drop (it was made with none), so nothing is looked up again.
-int CopiedCarriedFile(const char* path, const CarriedFile* file) {
-  LogLine("file copied: %s", path);
-  g_installedBytes += file->size;
-  return 1;
-}
-
 // A list line's source: the package folder's file, or the one the download
 // carries (looked up by the source's path relative to the package).
 struct PackageSource {
   const FileListLine& line;
   const CarriedFile* carried;
   explicit PackageSource(const FileListLine& l) : line(l), carried(FindPackageFile(l.source + l.sourceStart)) {}
-  // The whole file written at path, replacing what is there; CopyFileA's
-  // result and last error, for either source.
-  BOOL WriteTo(const char* path) const {
-    if (carried) return ExtractCarriedFile(carried, path, FALSE);
-    if (!IsPackageCarried()) return CopyFileA(line.source, path, FALSE);
+  // The whole file written at path (replacing what is there), with the
+  // source's time and no attribute, then taking the name dest when no file
+  // has it, through the handle that wrote it: TRUE when it took it; FALSE
+  // with ERROR_ALREADY_EXISTS when it is written at path only; otherwise
+  // CopyFileA's errors, for either source.
+  BOOL WriteAndTakeFreeName(const char* path, const char* dest) {
+    if (carried) return ExtractCarriedFile(carried, path, FALSE, dest);
+    if (!IsPackageCarried()) return CopyToName(line.source, path, dest, 0, &size);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
-  // The same, the file then taking the name dest when no file has it: TRUE
-  // when it took it; FALSE with ERROR_ALREADY_EXISTS when it is written at
-  // path only. A carried file is renamed by the handle that wrote it.
-  BOOL WriteAndTakeFreeName(const char* path, const char* dest) const {
-    if (carried) return ExtractCarriedFile(carried, path, FALSE, dest);
-    return WriteTo(path) && CommitPartial(path, dest, 0);
+  // The file written is counted for the uninstall entry's size, from what
+  // was written: nothing needs to be looked up again.
+  int Copied() const {
+    LogLine("file copied: %s", line.dest);
+    g_installedBytes += carried ? carried->size : size;
+    return 1;
   }
-  int Copied() const { return carried ? CopiedCarriedFile(line.dest, carried) : CopiedFile(line.dest); }
+  ULONGLONG size = 0;
   // A file the package lacks has version 0.0 and no time, as a package
   // folder's missing file has.
   NewFileFacts Facts() const {
@@ -248,10 +234,10 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
 }
 
 // Every line of the list, up to the first the copy refuses, recorded in the
-// uninstall script in one write before the first file is looked at: a run
-// that fails, or is ended, at any line leaves the script naming every file
-// it may have written, so that the uninstaller removes them all (one write
-// per line would rewrite the whole script each time).
+// uninstall script's text (the caller writes it): a run that fails, or is
+// ended, at any line leaves the script naming every file it may have
+// written, so that the uninstaller removes them all (one write per line
+// would rewrite the whole script each time).
 void RecordList(const char* listName, const char* destFolder, const char* sourceFolder, const SectionText& list) {
   // The keys' bytes, then the keys themselves, each ended by a zero byte.
   size_t bytes = 1;
@@ -275,8 +261,7 @@ void RecordList(const char* listName, const char* destFolder, const char* source
     }
     keys[used] = '\0';
     ProfileText* script = ScriptText(g_uninstScriptPath);
-    if (!script || !SetEmptyKeys(script, RecordSection(listName), keys.get()) || !SaveScript(g_uninstScriptPath))
-      LogLine("list not recorded: %s", listName);
+    if (!script || !SetEmptyKeys(script, RecordSection(listName), keys.get())) LogLine("list not recorded: %s", listName);
   }
 }
 
@@ -292,14 +277,20 @@ int InstallFileList(HWND window, const char* listName, int record) {
   // The list is read whole, however long; one that cannot be read whole
   // (the heap) fails rather than install part of it.
   SectionText list;
-  if (result && !ReadSection(g_setupScriptPath, listName, &list)) return FailFile(listName, "the list cannot be read");
+  int listRead = result && ReadSection(g_setupScriptPath, listName, &list);
+  char sourceFolder[kPathSize];
+  CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
+  const char* name = AfterLastBackslash(sourceFolder);
+  sourceFolder[name ? name - sourceFolder : 0] = '\0';
+  // The list's lines go into the uninstall script with what the install
+  // recorded before them (its folder, its settings key, its mark as begun)
+  // in one write, before the first file is looked at.
+  if (record) {
+    if (listRead) RecordList(listName, destFolder, sourceFolder, list);
+    if (!SaveScript(g_uninstScriptPath)) LogLine("list not recorded: %s", listName);
+  }
+  if (result && !listRead) return FailFile(listName, "the list cannot be read");
   if (result && list.First()) {
-    char sourceFolder[kPathSize];
-    CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
-    const char* name = AfterLastBackslash(sourceFolder);
-    sourceFolder[name ? name - sourceFolder : 0] = '\0';
-
-    if (record) RecordList(listName, destFolder, sourceFolder, list);
     for (const char* text = list.First(); text; text = NextLine(text)) {
       if (!result) return 0;
       FileListLine line;

@@ -196,7 +196,7 @@ int InstallProduct(HWND window) {
   if (g_productKey[0] == '\0') return 0;
 
   // The folder and the settings key are recorded, and the install marked as
-  // begun, in one write.
+  // begun: written with the "Core" list's lines, in the list's one write.
   char unfinished[kPathSize];
   ReadUnfinishedRun(g_uninstScriptPath, g_productKey, unfinished, sizeof(unfinished));
   if (EqualsNoCase(unfinished, kUnfinishedInstall))
@@ -204,10 +204,11 @@ int InstallProduct(HWND window) {
   else if (unfinished[0])
     LogLine("installing over an uninstall an earlier run began and did not end");
   ProfileText* script = ScriptText(g_uninstScriptPath);
-  if (script && SetProfileValue(script, kSectionPaths, g_productKey, g_installDir) &&
-      SetProfileValue(script, g_productKey, kKeyAltKey, g_altProductKey) &&
-      SetUnfinishedRun(script, g_productKey, kUnfinishedInstall))
-    SaveScript(g_uninstScriptPath);
+  if (script) {
+    SetProfileValue(script, kSectionPaths, g_productKey, g_installDir);
+    SetProfileValue(script, g_productKey, kKeyAltKey, g_altProductKey);
+    SetUnfinishedRun(script, g_productKey, kUnfinishedInstall);
+  }
 
   if (g_replaceConfirmed) RemoveReplacedBrand();
   if (g_migrateOldDir) MigrateOldLayout();

@@ -102,15 +102,19 @@ int CreateShortcuts(int makeUninstallShortcut) {
   ReadScriptString(g_uninstScriptPath, kSectionPaths, g_productKey, "", installDir, sizeof(installDir));
   if (installDir[0] == '\0' || !ReadSetupValue(kKeyTarget, target)) return 0;
 
-  RecordProductValue(kKeyTarget, target);
   CopyBounded(target, g_viewerExe, sizeof(g_viewerExe));
   char linkTarget[kPathSize];
-  if (!FormatBounded(linkTarget, sizeof(linkTarget), "%s\\%s", installDir, target)) return 0;
-
+  int linkFits = FormatBounded(linkTarget, sizeof(linkTarget), "%s\\%s", installDir, target);
   char menu[kPathSize];
   ReadSetupValue(kKeyMenu, menu);
-  if (!strchr(menu, '\\')) return 0;
-  RecordProductValue(kKeyMenu, menu);
+  int menuSplits = linkFits && strchr(menu, '\\') != nullptr;
+  // The program, and the Start-menu entry when the links can be made, are
+  // recorded in one write before any link.
+  ProfileText* script = ScriptText(g_uninstScriptPath);
+  if (script && SetProfileValue(script, g_productKey, kKeyTarget, target) &&
+      (!menuSplits || SetProfileValue(script, g_productKey, kKeyMenu, menu)))
+    SaveScript(g_uninstScriptPath);
+  if (!menuSplits) return 0;
 
   char programsDir[kPathSize];
   if (!GetSpecialFolderPath(CSIDL_PROGRAMS, programsDir)) return 0;

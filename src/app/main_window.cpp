@@ -11,6 +11,7 @@
 #include "base/handles.h"
 #include "base/names.h"
 #include "base/process_util.h"
+#include "base/progress_window.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
 #include "install/carried_package.h"
@@ -181,8 +182,11 @@ void RunInstallCommand(HWND window) {
     char text[1024];
     ProductMessage(text, sizeof(text), kNotInstalled);
     AskUser(window, text, g_setupCaption, MB_OK | MB_ICONWARNING | MB_TOPMOST, IDOK);
+    EndProgress();
   } else {
     AskClosingQuestions(window, followUp, sizeof(followUp), &waitMs, &asDesktopUser);
+    // The progress window, at its end, stays under the closing question.
+    EndProgress();
     if (followUp[0] != '\0' && asDesktopUser)
       StartAsDesktopUserAndWait(followUp, g_installDir, waitMs);
     else if (followUp[0] != '\0')

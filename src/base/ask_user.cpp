@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/globals.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 
 namespace {
@@ -22,7 +23,9 @@ const char* AnswerName(int answer) {
 }  // namespace
 
 int AskUser(HWND owner, const char* text, const char* caption, UINT type, int silentAnswer) {
-  int answer = g_silent ? silentAnswer : MessageBoxA(owner, text, caption, type);
+  // While the progress window is there, a question is owned by it: it comes
+  // up above it and takes the keyboard.
+  int answer = g_silent ? silentAnswer : MessageBoxA(ProgressOwner(owner), text, caption, type);
   // The first line of the text names the question well enough.
   const char* end = strchr(text, '\n');
   int firstLine = end ? static_cast<int>(end - text) : static_cast<int>(strlen(text));

@@ -3,6 +3,7 @@
 #include "base/file_io.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
+#include "base/progress_window.h"
 #include "base/system_library.h"
 
 namespace {
@@ -85,7 +86,7 @@ BOOL CopyToName(const char* source, const char* partial, const char* dest, int r
   *size = 0;
   BOOL ok = TRUE;
   for (DWORD got = 0; ok && (ok = ReadFile(in.h, buffer.get(), kChunk, &got, nullptr)) && got; *size += got)
-    ok = WriteFileAll(out.h, buffer.get(), got);
+    if ((ok = WriteFileAll(out.h, buffer.get(), got)) != 0) ProgressAdvance(got);
   if (ok && SetFileTime(out.h, nullptr, nullptr, &written)) {
     if (RenameOpenFile(out.h, dest, replace)) return TRUE;
     DWORD error = GetLastError();

@@ -2,6 +2,7 @@
 
 #include "base/handles.h"
 #include "base/heap_text.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/system_library.h"
 
@@ -96,7 +97,17 @@ void WaitForExit(const ScopedProcessInfo& child, DWORD waitMs) {
 int StartAndWaitForIdle(char* commandLine, DWORD waitMs) {
   ScopedProcessInfo child;
   if (!StartChild(commandLine, nullptr, &child)) return 0;
-  DWORD waited = WaitForInputIdle(child.pi.hProcess, waitMs);
+  // While the progress window is there it keeps answering during the wait,
+  // which goes on in slices to the same end.
+  DWORD waited;
+  for (DWORD start = GetTickCount();;) {
+    DWORD elapsed = GetTickCount() - start;
+    DWORD left = waitMs == INFINITE ? INFINITE : elapsed < waitMs ? waitMs - elapsed : 0;
+    DWORD slice = ProgressShown() && left > 50 ? 50 : left;
+    waited = WaitForInputIdle(child.pi.hProcess, slice);
+    if (waited != WAIT_TIMEOUT || slice == left) break;
+    KeepProgressAnswering();
+  }
   LogLine("program waited for until idle%s", waited == WAIT_TIMEOUT ? " (time-out)" : "");
   return 1;
 }

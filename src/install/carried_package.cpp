@@ -7,6 +7,7 @@
 #include "base/file_io.h"
 #include "base/file_replace.h"
 #include "base/handles.h"
+#include "base/progress_window.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ int WriteRebuilt(const CarriedFile* file, HANDLE out) {
     }
     crc = crc32_z(crc, bytes, part);
     if (!WriteFileAll(out, bytes, part)) return 0;
+    ProgressAdvance(part);
     at += part;
   }
   if (crc != program.crc) return SetLastError(ERROR_INVALID_DATA), 0;
@@ -85,6 +87,7 @@ int WriteContent(const CarriedFile* file, HANDLE out) {
     left -= part;
     if (file->method == kCarriedStored) {
       ok = WriteFileAll(out, g_carried.in.get(), part);
+      ProgressAdvance(part);
       written += part;
       continue;
     }
@@ -108,6 +111,7 @@ int WriteContent(const CarriedFile* file, HANDLE out) {
       DWORD produced = kChunk - stream.avail_out;
       if (produced) {
         ok = WriteFileAll(out, g_carried.out.get(), produced);
+        ProgressAdvance(produced);
         written += produced;
       }
       if (status == Z_STREAM_END || (stream.avail_in == 0 && stream.avail_out != 0)) break;

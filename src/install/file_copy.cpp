@@ -9,6 +9,7 @@
 #include "base/handles.h"
 #include "base/heap_text.h"
 #include "base/names.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
 #include "install/carried_package.h"
@@ -136,6 +137,13 @@ struct PackageSource {
     return 1;
   }
   ULONGLONG size = 0;
+  // The bytes the line will write, for the progress bar's total.
+  ULONGLONG Bytes() const {
+    if (carried) return carried->size;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (IsPackageCarried() || !GetFileAttributesExA(line.source, GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
   // A file the package lacks has version 0.0 and no time, as a package
   // folder's missing file has.
   NewFileFacts Facts() const {
@@ -172,6 +180,7 @@ int EnsureFoldersOf(const char* path) {
 // Steps for one file line after it is parsed; returns the list's running
 // result.
 int InstallListLine(HWND window, const FileListLine& line, int result) {
+  ProgressItem(line.dest);
   if (line.sameName) {
     // The file's own subfolders; the copy below still decides the result.
     result = EnsureFoldersOf(line.dest);
@@ -316,6 +325,26 @@ int InstallFileList(HWND window, const char* listName, int record) {
                            g_setupScriptPath);
   if (displayName[0] == '\0') return 0;
   return WriteScriptString(g_uninstScriptPath, kSectionProducts, g_productKey, displayName);
+}
+
+ULONGLONG ListBytes(const char* listName) {
+  char destFolder[kPathSize], sourceFolder[kPathSize];
+  SectionText list;
+  if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder)) ||
+      !ReadSection(g_setupScriptPath, listName, &list))
+    return 0;
+  CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
+  const char* name = AfterLastBackslash(sourceFolder);
+  sourceFolder[name ? name - sourceFolder : 0] = '\0';
+  ULONGLONG bytes = 0;
+  for (const char* text = list.First(); text; text = NextLine(text)) {
+    FileListLine line;
+    ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
+    if (kind == kListLineComment) continue;
+    if (kind != kListLineFile) break;
+    bytes += PackageSource(line).Bytes();
+  }
+  return bytes;
 }
 
 int CreateFolderPath(const char* path) {

@@ -10,6 +10,10 @@
 // entry. 1 when every line was handled, 0 otherwise.
 int InstallFileList(HWND window, const char* listName, int record);
 
+// The bytes the list's files will write (its lines up to the first the copy
+// refuses): the progress bar's share of the list.
+ULONGLONG ListBytes(const char* listName);
+
 // Creates every folder along path (the text after the last backslash is a
 // file name and never created). 1 when all exist afterwards.
 int CreateFolderPath(const char* path);

@@ -9,6 +9,7 @@
 #include "base/handles.h"
 #include "base/names.h"
 #include "base/process_util.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
@@ -104,6 +105,7 @@ void RemoveReplacedBrand() {
 int InstallUninstaller() {
   char ownPath[kPathSize], uninstaller[kPathSize];
   if (!BuildWindowsPath(kUninstallerFileName, uninstaller, sizeof(uninstaller))) return 0;
+  ProgressItem(uninstaller);
   // A download installs the plain, signed program it carries, not itself.
   const CarriedFile* carried = FindPackageFile(kSetupProgramName);
   if (IsPackageCarried()) {
@@ -267,21 +269,51 @@ int ScheduleGroupConversion() {
   return 1;
 }
 
+namespace {
+
+// The bytes of the uninstaller the install copies: this program, or the one
+// the download carries.
+ULONGLONG UninstallerBytes() {
+  const CarriedFile* carried = FindPackageFile(kSetupProgramName);
+  if (carried) return carried->size;
+  char ownPath[kPathSize];
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (IsPackageCarried() || !GetOwnPath(ownPath, sizeof(ownPath)) ||
+      !GetFileAttributesExA(ownPath, GetFileExInfoStandard, &data))
+    return 0;
+  return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The progress window from the product phase on: its total, the bytes the
+// lists and the uninstaller write, is known before the first file.
+void BeginInstallProgress() {
+  if (g_silent) return;
+  BeginProgress(kProgressInstall, ListBytes(kSectionCore) + ListBytes(kSectionContent) + UninstallerBytes());
+}
+
+}  // namespace
+
 int RunInstall(HWND window) {
   BuildSetupScriptPath();
   if ((g_silent ? RunSilentWizard() : RunSetupWizard(window, g_hInstance)) <= 0) return 0;
   AppendWorldFolder();
   LogLine("destination: %s", g_installDir);
+  BeginInstallProgress();
   if (!InstallProduct(window)) {
     NoteFailure(kExitNotCompleted);
     AskUser(window, kNotCompleted, g_criticalErrorCaption, MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST,
             IDOK);
     return 0;
   }
+  // The last steps take the bar's last part.
+  ProgressReach(kProgressWorkEnd);
   WriteProductRegistry();
+  ProgressReach(kProgressWorkEnd + 15);
 
   StartInstalledProgram(kControlProgramName, "/r", INFINITE);
+  ProgressReach(kProgressWorkEnd + 30);
   if (!g_ieSetup) StartInstalledProgram(g_viewerExe, "-r", kViewerIdleWaitMs);
+  ProgressReach(kProgressWorkEnd + 40);
   if (!g_ctrlInUse) RunNetscapeStep(window);
   RegisterDependentComponent(0);
   PruneOlderRemovalLog();
@@ -289,5 +321,6 @@ int RunInstall(HWND window) {
   // Every step has run: the install is no longer one to finish.
   ProfileText* script = ScriptText(g_uninstScriptPath);
   if (script && SetUnfinishedRun(script, g_productKey, nullptr)) SaveScript(g_uninstScriptPath);
+  ProgressReach(kProgressRange);
   return 1;
 }

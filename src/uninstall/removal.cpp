@@ -11,6 +11,7 @@
 #include "base/name_table.h"
 #include "base/names.h"
 #include "base/partial_name.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
 #include "install/file_list_logic.h"
@@ -156,6 +157,8 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
       break;
     }
     if (product) folders.AddFolderOf(path);
+    ProgressItem(path);
+    ProgressAdvance(1);
     if (!result) {
       DeleteFileAtRestart(path, topFolder);
       continue;
@@ -195,6 +198,8 @@ int RemoveLinkUnlessTargetOpens(const char* folder, const char* name, int inFold
   char linkPath[kPathSize];
   if (!FormatBounded(linkPath, sizeof(linkPath), "%s\\%s%s", folder, name, kLinkExtension))
     return 0;
+  ProgressItem(linkPath);
+  ProgressAdvance(1);
   char target[kPathSize];
   if (SUCCEEDED(ResolveLink(nullptr, linkPath, target)) && FileExists(target)) {
     LogLine("link kept: %s (its target is there)", linkPath);
@@ -222,6 +227,26 @@ void DeleteProductKeys(const char* productKey, const char* altKey, const char* t
     DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
 }
 
+// The files below folder, for the progress bar's total; links and junctions
+// are not walked, as the removal does not walk them.
+ULONGLONG CountTreeFiles(const char* folder) {
+  char pattern[kPathSize];
+  if (!FormatBounded(pattern, sizeof(pattern), "%s\\%s", folder, kAllFilesPattern)) return 0;
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.Valid()) return 0;
+  ULONGLONG count = 0;
+  do {
+    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
+    char path[kPathSize];
+    if (action == kTreeDeleteFile)
+      ++count;
+    else if (action == kTreeDescend && FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
+      count += CountTreeFiles(path);
+  } while (FindNextFileA(search.h, &entry));
+  return count;
+}
+
 // Frees the nodes a component walk has not reached when it ends.
 struct KeyNodeList {
   KeyNode* head = nullptr;
@@ -240,7 +265,10 @@ int RemoveProductContent(const char* componentName, const char* scriptPath, int 
     if (contentFlag) {
       // Whole trees go only below a drive root or share: a damaged "Paths"
       // entry must never take a drive's content with it.
-      if (IsRemovableFolderPath(folder) && DeleteFolderTree(folder)) result = 1;
+      if (IsRemovableFolderPath(folder)) {
+        if (ProgressShown()) AddProgressTotal(CountTreeFiles(folder));
+        if (DeleteFolderTree(folder)) result = 1;
+      }
     } else {
       if (DeleteListedFilesInFolder(scriptPath, componentName, folder)) result = 1;
       RemoveDirectoryA(folder);
@@ -253,6 +281,17 @@ int RemoveProductContent(const char* componentName, const char* scriptPath, int 
 }
 
 }  // namespace
+
+ULONGLONG CountListedFiles(const char* scriptPath, const char* section) {
+  SectionText list;
+  if (!ReadScriptSection(scriptPath, section, &list)) return 0;
+  ULONGLONG count = 0;
+  for (const char* line = list.First(); line; line = NextLine(line)) {
+    char entry[kPathSize];
+    if (ParseLoggedFileLine(line, entry, sizeof(entry)) != 0) ++count;
+  }
+  return count;
+}
 
 int ReadComponentList(const char* componentName, HeapText& list) {
   list.reset();
@@ -374,8 +413,11 @@ int DeleteFolderTree(const char* folder) {
     char path[kPathSize];
     if (action == kTreeSkip || !FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
       continue;
-    if (action == kTreeDeleteFile)
+    if (action == kTreeDeleteFile) {
+      ProgressItem(path);
+      ProgressAdvance(1);
       DeleteFileA(path);
+    }
     else if (action == kTreeRemoveLink)
       RemoveDirectoryA(path);
     else

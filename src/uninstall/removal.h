@@ -16,6 +16,9 @@ int RemoveFromComponentList(const char* componentName, const char* productKey);
 int DeleteFolderTree(const char* folder);
 int RemoveUninstallShortcuts(const char* scriptPath);
 
+// The file-list entries of a section, for the progress bar's total.
+unsigned long long CountListedFiles(const char* scriptPath, const char* section);
+
 // Reads the component list (a value under the maker's key) whole, however
 // long, into a buffer allocated to fit. 1 when the value exists and was read;
 // 0 when it is missing or cannot be read (list is then null).

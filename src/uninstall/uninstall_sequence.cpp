@@ -7,6 +7,7 @@
 #include "base/globals.h"
 #include "base/names.h"
 #include "base/partial_name.h"
+#include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
@@ -29,6 +30,8 @@ const char kContentQuestion[] =
 const char kContentCaption[] = "Uninstall Content";
 
 const char kBuilderComponent[] = "Builder";
+// The desktop and Start-menu links and the registrations, on the bar.
+const unsigned long long kLinksAndSteps = 3;
 const char kNoList[] = "";
 
 // The "Plugins" section is only probed here; DeleteListedFiles reads it whole.
@@ -145,10 +148,15 @@ int RemoveUninstallRecords(const char* scriptPath, const char* uninstallerPath) 
 }
 
 int UninstallProduct(HWND window) {
+  // The bar counts the files and links removed and the steps after them;
+  // the content, when it is to go, is counted once the question is answered.
+  BeginProgress(kProgressRemove, CountListedFiles(g_uninstScriptPath, g_productKey) +
+                                     CountListedFiles(g_uninstScriptPath, kSectionPlugins) + kLinksAndSteps);
   if (!RemoveProductEntries(g_uninstScriptPath, g_productKey)) {
     NoteFailure(kExitUninstallIncomplete);
     QuietMessageBox(window, kNotCompletedMessage, g_uninstallErrorCaption,
                     MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+    EndProgress();
     return 1;
   }
   char uninstallerPath[kPathSize];
@@ -161,6 +169,7 @@ int UninstallProduct(HWND window) {
     DeleteListedFiles(g_uninstScriptPath, kSectionPlugins);
 
   RemoveRegistrationsAndContent(g_uninstScriptPath, g_quiet == 0);
+  ProgressAdvance(1);
 
   // The Internet Explorer dependent-component value is shared by the
   // platform's products. Once none is left in the "Viewer" list it is
@@ -177,9 +186,11 @@ int UninstallProduct(HWND window) {
   // script, the uninstaller) still records the product: the uninstall is not
   // complete.
   if (!RemoveUninstallRecords(g_uninstScriptPath, uninstallerPath)) NoteFailure(kExitUninstallIncomplete);
+  ProgressReach(kProgressRange);
 
   char message[kPathSize];
   FormatBounded(message, sizeof(message), kRemovedMessageFormat, kProductName);
   QuietMessageBox(window, message, g_uninstallCaption, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+  EndProgress();
   return 1;
 }

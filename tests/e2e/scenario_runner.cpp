@@ -710,6 +710,10 @@ struct RowRun {
     HANDLE ender = nullptr;
   } ending;
   unsigned long long randomState = 0;  // "random SEED/MAX" draws, per row
+  // The last run's progress bars as the driver read them, and how they answered.
+  std::vector<ProgressSample> progress;
+  int unanswered = 0;
+  DWORD slowestAnswerMs = 0;
 
   DWORD WaitMs() const { return bits == 32 ? 240000 : 30000; }  // WoW64 programs may start through an emulator
   std::string Setup() const { return Built(bits == 32 ? "LFSetup32.exe" : "LFSetup.exe"); }
@@ -847,6 +851,9 @@ struct RowRun {
     long code = static_cast<long>(run->procs[0].exitCode);
     if (expectedExit >= 0 && code != otherExit) Compare("exit code", std::to_string(expectedExit), std::to_string(code));
     if (!ended) Fail("expected the program to end without another window");
+    progress = run->progress;
+    unanswered = run->unanswered;
+    slowestAnswerMs = run->slowestAnswerMs;
     End(*run);
     transcript += run->transcript;
     run.reset();
@@ -1076,6 +1083,35 @@ struct RowRun {
     return lines > 0 || Fail("the package's \"Core\" list is empty");
   }
 
+  // "expect progress | none", or "| STEPS | TEXT, …": the last run's bar
+  // moved forward only, in at least STEPS steps, to its range's end; its
+  // text named each TEXT; its window answered every time within a second.
+  bool ExpectProgress(const Fields& f) {
+    if (f[0] == "none")
+      return progress.empty() || Fail("a progress bar was shown: " + std::to_string(progress.size()) + " positions");
+    if (progress.empty()) return Fail("no progress bar was seen");
+    std::set<int> positions;
+    std::string seen;
+    for (size_t i = 0; i < progress.size(); ++i) {
+      positions.insert(progress[i].position);
+      seen += progress[i].text + "\n";
+      if (i > 0 && progress[i].position < progress[i - 1].position)
+        Fail("the bar went back from " + std::to_string(progress[i - 1].position) + " to " +
+             std::to_string(progress[i].position));
+    }
+    if (positions.size() < std::stoul(f[0]))
+      Fail("the bar took " + std::to_string(positions.size()) + " positions, fewer than " + f[0]);
+    if (progress.back().position != progress.back().range)
+      Fail("the bar ended at " + std::to_string(progress.back().position) + " of " +
+           std::to_string(progress.back().range));
+    for (const std::string& text : List(F(f, 1)))
+      if (seen.find(text) == std::string::npos) Fail("the progress window never said \"" + text + "\"");
+    if (unanswered)
+      Fail("the progress window did not answer within a second " + std::to_string(unanswered) + " times (slowest " +
+           std::to_string(slowestAnswerMs) + " ms)");
+    return true;
+  }
+
   bool ExpectIni(const std::string& file, const std::string& section, const std::string& entries) {
     std::vector<std::string> keys = List(entries);
     std::transform(keys.begin(), keys.end(), keys.begin(), LowerKey);
@@ -1275,6 +1311,7 @@ const Verb kVerbs[] = {
      [](RowRun& r, const Fields& f) { return WriteTime(f[0]) >= r.runStart || r.Fail(f[0] + " was not written by the last run"); }},
     {"expect lines", false, [](RowRun& r, const Fields& f) { return r.ExpectLines(f[0], F(f, 1)), true; }},
     {"expect ini", false, [](RowRun& r, const Fields& f) { return r.ExpectIni(f[0], F(f, 1), F(f, 2)); }},
+    {"expect progress", false, [](RowRun& r, const Fields& f) { return r.ExpectProgress(f); }},
     {"expect installed", false, [](RowRun& r, const Fields& f) { return r.ExpectInstalled(f[0], F(f, 1)); }},
     {"expect recorded", false, [](RowRun& r, const Fields& f) { return r.ExpectRecorded(f[0], F(f, 1), F(f, 2)); }},
     {"expect inisections", false,

@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <commctrl.h>
 #include <prsht.h>
 #include <shlobj.h>
 
@@ -100,6 +101,39 @@ void Record(Run& run, const Window& w, const char* what) {
   Note(run, line);
 }
 
+// A window of the run that holds a progress bar: its position, range and
+// text, taken as a new sample when they changed, and how fast the window
+// answers a message that asks for nothing.
+void WatchProgress(Run& run) {
+  for (HWND hwnd : Windows(nullptr)) {
+    if (!IsWindowVisible(hwnd) || !Tracked(run, hwnd)) continue;
+    HWND bar = nullptr;
+    std::string text;
+    for (HWND child : Windows(hwnd)) {
+      std::string cls = Lower(ClassOf(child));
+      if (cls == "msctls_progress32") bar = child;
+      if (cls == "static" && IsWindowVisible(child)) text += (text.empty() ? "" : "\n") + ReadText(child);
+    }
+    if (!bar) continue;
+    DWORD_PTR ignored = 0;
+    ULONGLONG asked = GetTickCount64();
+    if (!SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored)) ++run.unanswered;
+    DWORD took = static_cast<DWORD>(GetTickCount64() - asked);
+    if (took > run.slowestAnswerMs) run.slowestAnswerMs = took;
+    ProgressSample now;
+    now.position = static_cast<int>(Send(bar, PBM_GETPOS));
+    now.range = static_cast<int>(Send(bar, PBM_GETRANGE, FALSE));
+    now.text = text;
+    if (!run.progress.empty() && run.progress.back().position == now.position &&
+        run.progress.back().range == now.range && run.progress.back().text == now.text)
+      continue;
+    run.progress.push_back(now);
+    std::string line = text;
+    for (char& c : line) if (c == '\n') c = ' ';
+    Note(run, "progress " + std::to_string(now.position) + "/" + std::to_string(now.range) + ": " + line);
+  }
+}
+
 // A wizard counts as new whenever it shows a page other than the one last
 // reported; a dialog over it disables it, and once that dialog has gone its
 // page counts again.
@@ -134,6 +168,7 @@ bool FindNewWindow(Run& run, Window* w) {
 int Wait(Run& run, Window* w, DWORD timeoutMs) {
   for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(10)) {
     Poll(run);
+    WatchProgress(run);
     if (FindNewWindow(run, w)) return 1;
     if (run.ended) return 0;
     if (GetTickCount64() < deadline) continue;

@@ -31,6 +31,13 @@ struct Process {
   bool ended = false;
 };
 
+// A progress bar of the run as it was read from outside: its position and
+// range, and the text beside it.
+struct ProgressSample {
+  int position = 0, range = 0;
+  std::string text;
+};
+
 // One started program and every process it started.
 struct Run {
   HANDLE job = nullptr, port = nullptr;
@@ -40,6 +47,12 @@ struct Run {
   std::set<HWND> known;            // dialogs already reported
   std::map<HWND, HWND> shownPage;  // wizard -> page last reported
   std::string transcript;          // every window seen and every press, in order
+  // Every change of a window's progress bar seen while the driver waited,
+  // and how its window answered: the slowest answer to WM_NULL (ms) and the
+  // number that took over a second (Windows' "Not Responding").
+  std::vector<ProgressSample> progress;
+  DWORD slowestAnswerMs = 0;
+  int unanswered = 0;
   ULONGLONG startTick = 0;
   Run() = default;
   Run(const Run&) = delete;

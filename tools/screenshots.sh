@@ -29,6 +29,9 @@ mkdir -p "$c"
 cp build/win64/bin/LFSetup.exe tools/sample-package/* "$c/"
 cp build/win64/bin/viewer_standin.exe "$c/LFViewer.exe"
 cp build/win64/bin/viewer_standin.exe "$c/LFCtrl.exe"
+# A large file, so that the progress window is there long enough to be seen.
+head -c 400M /dev/zero > "$c/worlds.dat"
+sed -i 's/^readme\.txt\*$/&\nworlds.dat/' "$c/LFSetup.inf"
 wine "$bin\\lfdrive.exe" --cwd 'C:\Package' --shots 'T:\build\win64\screenshots\install-' \
   --answer 'Next >' --answer 'I Accept' --answer Browse --answer Cancel --answer 'Next >' \
   --answer Finish --answer No -- 'C:\Package\LFSetup.exe'
@@ -39,11 +42,12 @@ INNER
 
 # Each window as a PNG, named after what it shows; "-": the destination page
 # again after the browse dialog was cancelled, not kept.
-names=(welcome license destination browse - finish run-now uninstall-confirm uninstall-content uninstall-done)
+names=(welcome license destination browse - finish run-now uninstall-confirm uninstall-content uninstall-done install-progress)
 python3 - "$shots" "$out" "${names[@]}" <<'PY'
 import struct, sys, zlib, os
 src, dst, names = sys.argv[1], sys.argv[2], sys.argv[3:]
-files = sorted(f for f in os.listdir(src) if f.endswith('.bmp'))
+files = sorted(f for f in os.listdir(src) if f.endswith('.bmp') and 'progress' not in f)
+files += [f for f in sorted(os.listdir(src)) if f == 'install-progress.bmp']
 if len(files) != len(names):
     sys.exit('screenshots: %d windows seen, %d expected' % (len(files), len(names)))
 for f, name in zip(files, names):

@@ -16,10 +16,12 @@ const char kInstallingLine[] = "Installing the " LF_PRODUCT " Browser";
 const char kRemovingLine[] = "Removing the " LF_PRODUCT " Browser";
 const char kCopyingFormat[] = "Copying %s";
 const char kRemovingFormat[] = "Removing %s";
-// About 30 times a second: often enough to look smooth, seldom enough to
-// cost nothing beside the work.
+// The bar moves about 30 times a second: often enough to look smooth,
+// seldom enough to cost nothing beside the work. Messages are handled more
+// often, so that a program that asks the window something waits little.
 const DWORD kUpdateMs = 33;
-enum { kWidth = 440, kHeight = 140, kMargin = 16, kLineHeight = 18 };
+const DWORD kAnswerMs = 10;
+enum { kWidth = 440, kHeight = 112, kMargin = 16, kLineHeight = 18 };
 
 struct Progress {
   HWND window = nullptr, fileLine = nullptr, bar = nullptr;
@@ -27,7 +29,7 @@ struct Progress {
   ULONGLONG total = 0, done = 0;
   int position = 0;    // the bar's, which never goes back
   int shown = -1;      // the position last put on the screen
-  DWORD lastUpdate = 0;
+  DWORD lastUpdate = 0, lastAnswer = 0;
   char file[kPathSize + 16] = "";
   int fileChanged = 0;
   ScopedComPtr<ITaskbarList3> taskbar;
@@ -57,7 +59,12 @@ void HandleMessages() {
 void Show(int force) {
   Progress& p = g_progress;
   DWORD now = GetTickCount();
-  if (!force && now - p.lastUpdate < kUpdateMs) return;
+  if (!force && now - p.lastAnswer < kAnswerMs) return;
+  p.lastAnswer = now;
+  if (!force && now - p.lastUpdate < kUpdateMs) {
+    HandleMessages();
+    return;
+  }
   p.lastUpdate = now;
   if (p.fileChanged) SetWindowTextA(p.fileLine, p.file);
   p.fileChanged = 0;

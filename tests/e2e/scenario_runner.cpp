@@ -885,6 +885,10 @@ struct RowRun {
       if (option == "default") Compare("default button of \"" + caption + "\"", value, DefaultButton(w));
       // The programs beside the setup end before the press, as a user closes them while the message waits.
       if (option == "stopped") running.clear();
+      // "above-progress": owned by the progress window, so that it comes up
+      // above it and takes the keyboard.
+      if (option == "above-progress" && !FindWindowExA(GetWindow(w.hwnd, GW_OWNER), nullptr, "msctls_progress32", nullptr))
+        Fail("\"" + caption + "\" is not owned by the progress window");
       if (option == "private") {
         std::string folder = OnlyFolderBelow(value), list = folder.empty() ? "" : NotPrivate(folder);
         if (folder.empty() || !list.empty())

@@ -6,7 +6,10 @@
 //   [args...]
 //
 // --shots PREFIX saves each window, as drawn on the screen, before it is
-// answered: PREFIXNN.bmp (24-bit), NN the number of the answer.
+// answered: PREFIXNN.bmp (24-bit), NN the number of the answer; and the
+// first progress window seen with its bar part way (between a fifth and
+// four fifths) as PREFIXprogress.bmp. The windows a progress bar shows in
+// are not answered: the transcript gives the bar's positions.
 //
 // Exit code 0 when the program ended and every answer was used, 1 otherwise.
 #include <cstdio>
@@ -18,8 +21,8 @@
 namespace {
 
 // The window's rectangle as the screen shows it, as a bottom-up 24-bit BMP.
-bool SaveWindowImage(HWND hwnd, const std::string& path) {
-  Sleep(700);  // the program has painted, and the caret's first blink is over
+bool SaveWindowImage(HWND hwnd, const std::string& path, DWORD settleMs = 700) {
+  Sleep(settleMs);  // the program has painted, and the caret's first blink is over
   RECT r;
   GetWindowRect(hwnd, &r);
   int w = r.right - r.left, h = r.bottom - r.top;
@@ -76,6 +79,14 @@ int main(int argc, char** argv) {
     commandLine +=
         (commandLine.empty() ? "" : " ") + (strchr(argv[i], ' ') ? "\"" + std::string(argv[i]) + "\"" : argv[i]);
   Run run;
+  bool progressSaved = false;
+  if (!shots.empty())
+    run.onProgress = [&](HWND hwnd, const ProgressSample& s) {
+      if (progressSaved || s.range <= 0 || s.position * 5 < s.range || s.position * 5 > 4 * s.range) return;
+      // At once: the bar moves on.
+      progressSaved = SaveWindowImage(hwnd, shots + "progress.bmp", 30);
+      Note(run, progressSaved ? "lfdrive: progress window saved" : "lfdrive: cannot save the progress window");
+    };
   bool ok = Start(run, commandLine, cwd, false);
   size_t used = 0;
   Window w;

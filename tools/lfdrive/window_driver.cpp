@@ -112,7 +112,10 @@ void WatchProgress(Run& run) {
     for (HWND child : Windows(hwnd)) {
       std::string cls = Lower(ClassOf(child));
       if (cls == "msctls_progress32") bar = child;
-      if (cls == "static" && IsWindowVisible(child)) text += (text.empty() ? "" : "\n") + ReadText(child);
+      // A static's text is the window's own, read without a message.
+      char own[1024] = "";
+      if (cls == "static" && IsWindowVisible(child) && GetWindowTextA(child, own, sizeof own))
+        text += (text.empty() ? "" : "\n") + std::string(own);
     }
     if (!bar) continue;
     DWORD_PTR ignored = 0;
@@ -128,6 +131,7 @@ void WatchProgress(Run& run) {
         run.progress.back().range == now.range && run.progress.back().text == now.text)
       continue;
     run.progress.push_back(now);
+    if (run.onProgress) run.onProgress(hwnd, now);
     std::string line = text;
     for (char& c : line) if (c == '\n') c = ' ';
     Note(run, "progress " + std::to_string(now.position) + "/" + std::to_string(now.range) + ": " + line);

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -53,6 +54,9 @@ struct Run {
   std::vector<ProgressSample> progress;
   DWORD slowestAnswerMs = 0;
   int unanswered = 0;
+  // Told of each new progress sample with the bar's window (lfdrive saves a
+  // picture of it part way).
+  std::function<void(HWND, const ProgressSample&)> onProgress;
   ULONGLONG startTick = 0;
   Run() = default;
   Run(const Run&) = delete;

@@ -16,6 +16,7 @@
 # name that is not there up by reading its whole folder (10,000 new files in
 # one folder took 18 s here, 1,000 took 0.5 s), which Windows does not.
 set -euo pipefail
+. "$(dirname "$0")/benchmark-common.sh"
 top=$1 runs=$2 count=$3
 b="$top/build/win64"
 c="$WINEPREFIX/drive_c"
@@ -44,7 +45,6 @@ PY
   for i in $(seq 0 $((count - 1))); do printf 'd%03d\\f%05d.dat\r\n' $((i / 100)) "$i"; done
 } > "$pkg/LFSetup.inf"
 
-now() { date +%s.%N; }
 t0=$(now)
 "$top/build/native/lfpack" check "$pkg" > "$work/check.log" || { cat "$work/check.log"; exit 1; }
 t1=$(now)
@@ -61,6 +61,7 @@ Name "Peer Browser"
 OutFile "$c/PeerSetup.exe"
 InstallDir "C:\\Peer\\World"
 RequestExecutionLevel admin
+!include "$top/tools/benchmark-peer.nsh"
 Section
   SetOutPath "\$INSTDIR"
   File "$pkg/LFViewer.exe"
@@ -72,14 +73,7 @@ NSI
     printf '  File "%s/%s/f%05d.dat"\n' "$pkg" "$d" "$i"
   done
   cat <<NSI
-  WriteUninstaller "\$INSTDIR\\uninst.exe"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "DisplayName" "Peer Browser"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "UninstallString" "\$INSTDIR\\uninst.exe"
-  CreateDirectory "\$SMPROGRAMS\\Peer Browser"
-  CreateShortcut "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
-  CreateShortcut "\$DESKTOP\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
-  ExecWait '"\$INSTDIR\\LFCtrl.exe" /r'
-  ExecWait '"\$INSTDIR\\LFViewer.exe" -r'
+  !insertmacro PeerWork
 SectionEnd
 Section "Uninstall"
   Delete "\$INSTDIR\\LFViewer.exe"
@@ -90,24 +84,13 @@ NSI
   cat <<NSI
   Delete "\$INSTDIR\\uninst.exe"
   RMDir "\$INSTDIR"
-  Delete "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk"
-  RMDir "\$SMPROGRAMS\\Peer Browser"
-  Delete "\$DESKTOP\\Peer Browser.lnk"
-  DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser"
+  !insertmacro PeerUnwork
 SectionEnd
 NSI
 } > "$work/peer.nsi"
 makensis -V1 "$work/peer.nsi"
 echo "sizes: single file $(stat -c %s "$c/QuillaraSetup.exe") bytes, NSIS's $(stat -c %s "$c/PeerSetup.exe") bytes"
 
-timed() {
-  local t0 t1
-  t0=$(now)
-  "$@" > "$work/step.log" 2>&1 || { echo "failed: $*"; cat "$work/step.log"; exit 1; }
-  t1=$(now)
-  echo "$t1 - $t0" | bc
-}
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 world="$c/Program Files/LUMENFIELD/World"
 last=$(printf 'd%03d/f%05d.dat' $(((count - 1) / 100)) $((count - 1)))
 

@@ -13,6 +13,7 @@
 # same files made of real library bytes (Wine's own DLLs), which compress as
 # a product's programs do.
 set -euo pipefail
+. "$(dirname "$0")/benchmark-common.sh"
 top=$1 runs=$2 kind=${3:-random}
 b="$top/build/win64"
 c="$WINEPREFIX/drive_c"
@@ -98,40 +99,21 @@ Name "Peer Browser"
 OutFile "$c/PeerSetup.exe"
 InstallDir "C:\\Peer\\World"
 RequestExecutionLevel admin
+!include "$top/tools/benchmark-peer.nsh"
 Section
   SetOutPath "\$INSTDIR"
   File /r "$plain/*"
-  WriteUninstaller "\$INSTDIR\\uninst.exe"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "DisplayName" "Peer Browser"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser" "UninstallString" "\$INSTDIR\\uninst.exe"
-  CreateDirectory "\$SMPROGRAMS\\Peer Browser"
-  CreateShortcut "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
-  CreateShortcut "\$DESKTOP\\Peer Browser.lnk" "\$INSTDIR\\LFViewer.exe"
-  ExecWait '"\$INSTDIR\\LFCtrl.exe" /r'
-  ExecWait '"\$INSTDIR\\LFViewer.exe" -r'
+  !insertmacro PeerWork
 SectionEnd
 Section "Uninstall"
   RMDir /r "\$INSTDIR\\core"
   Delete "\$INSTDIR\\*.vorn"
   Delete "\$INSTDIR\\*.exe"
-  Delete "\$SMPROGRAMS\\Peer Browser\\Peer Browser.lnk"
-  RMDir "\$SMPROGRAMS\\Peer Browser"
-  Delete "\$DESKTOP\\Peer Browser.lnk"
-  DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Peer Browser"
+  !insertmacro PeerUnwork
 SectionEnd
 NSI
 makensis -V1 "$work/peer.nsi"
 
-now() { date +%s.%N; }
-# Times one command in seconds; a failing command ends the benchmark.
-timed() {
-  local t0 t1
-  t0=$(now)
-  "$@" > "$work/step.log" 2>&1 || { echo "failed: $*"; cat "$work/step.log"; exit 1; }
-  t1=$(now)
-  echo "$t1 - $t0" | bc
-}
-median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 world="$c/Program Files/LUMENFIELD/World"
 
 single_size=$(stat -c %s "$c/QuillaraSetup.exe") peer_size=$(stat -c %s "$c/PeerSetup.exe")

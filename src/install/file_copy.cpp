@@ -242,6 +242,26 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
   return FailFile(line.dest, error);
 }
 
+// The setup folder: the setup script's path cut after its last backslash.
+void SetupFolder(char* folder) {
+  CopyBounded(g_setupScriptPath, folder, kPathSize);
+  const char* name = AfterLastBackslash(folder);
+  folder[name ? name - folder : 0] = '\0';
+}
+
+// each(line) for every file line of the list up to the first the copy
+// refuses: the lines a run may install.
+template <typename Each>
+void ForEachListedFile(const char* destFolder, const char* sourceFolder, const SectionText& list, Each each) {
+  for (const char* text = list.First(); text; text = NextLine(text)) {
+    FileListLine line;
+    ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
+    if (kind == kListLineComment) continue;
+    if (kind != kListLineFile) break;
+    each(line);
+  }
+}
+
 // Every line of the list, up to the first the copy refuses, recorded in the
 // uninstall script's text (the caller writes it): a run that fails, or is
 // ended, at any line leaves the script naming every file it may have
@@ -254,16 +274,12 @@ void RecordList(const char* listName, const char* destFolder, const char* source
     HeapText keys(pass ? bytes : 0);
     if (pass && !keys) return;
     size_t used = 0;
-    for (const char* text = list.First(); text; text = NextLine(text)) {
-      FileListLine line;
-      ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
-      if (kind == kListLineComment) continue;
-      if (kind != kListLineFile) break;
+    ForEachListedFile(destFolder, sourceFolder, list, [&](const FileListLine& line) {
       const char* key = RecordKey(listName, line);
       size_t length = strlen(key) + 1;
       if (pass) memcpy(keys.get() + used, key, length);
       used += length;
-    }
+    });
     if (!pass) {
       bytes = used + 1;
       continue;
@@ -288,9 +304,7 @@ int InstallFileList(HWND window, const char* listName, int record) {
   SectionText list;
   int listRead = result && ReadSection(g_setupScriptPath, listName, &list);
   char sourceFolder[kPathSize];
-  CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
-  const char* name = AfterLastBackslash(sourceFolder);
-  sourceFolder[name ? name - sourceFolder : 0] = '\0';
+  SetupFolder(sourceFolder);
   // The list's lines go into the uninstall script with what the install
   // recorded before them (its folder, its settings key, its mark as begun)
   // in one write, before the first file is looked at.
@@ -333,17 +347,9 @@ ULONGLONG ListBytes(const char* listName) {
   if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder)) ||
       !ReadSection(g_setupScriptPath, listName, &list))
     return 0;
-  CopyBounded(g_setupScriptPath, sourceFolder, sizeof(sourceFolder));
-  const char* name = AfterLastBackslash(sourceFolder);
-  sourceFolder[name ? name - sourceFolder : 0] = '\0';
+  SetupFolder(sourceFolder);
   ULONGLONG bytes = 0;
-  for (const char* text = list.First(); text; text = NextLine(text)) {
-    FileListLine line;
-    ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
-    if (kind == kListLineComment) continue;
-    if (kind != kListLineFile) break;
-    bytes += PackageSource(line).Bytes();
-  }
+  ForEachListedFile(destFolder, sourceFolder, list, [&](const FileListLine& line) { bytes += PackageSource(line).Bytes(); });
   return bytes;
 }
 

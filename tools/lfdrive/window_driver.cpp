@@ -120,13 +120,19 @@ void WatchProgress(Run& run) {
     if (!bar) continue;
     DWORD_PTR ignored = 0;
     ULONGLONG asked = GetTickCount64();
-    if (!SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored)) ++run.unanswered;
+    SetLastError(0);
+    bool answered = SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+    DWORD error = GetLastError();
     DWORD took = static_cast<DWORD>(GetTickCount64() - asked);
-    if (took > run.slowestAnswerMs) run.slowestAnswerMs = took;
     ProgressSample now;
     now.position = static_cast<int>(Send(bar, PBM_GETPOS));
     now.range = static_cast<int>(Send(bar, PBM_GETRANGE, FALSE));
     now.text = text;
+    // A window that closed while it was read answered nothing and its bar
+    // read as 0: that sample is not the window's.
+    if (!IsWindow(hwnd) || !IsWindow(bar) || !IsWindowVisible(hwnd)) continue;
+    if (!answered && (error == ERROR_TIMEOUT || took >= 1000)) ++run.unanswered;
+    if (took > run.slowestAnswerMs) run.slowestAnswerMs = took;
     if (!run.progress.empty() && run.progress.back().position == now.position &&
         run.progress.back().range == now.range && run.progress.back().text == now.text)
       continue;

@@ -32,27 +32,41 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 
+# A mirror part way through a sync serves index files of the wrong size, and
+# apt-get then ends with 100 ("Mirror sync in progress?"). Such a fault passes
+# within minutes, so both steps are tried again a few times before giving up.
+apt_retry() {
+  local try
+  for try in 1 2 3 4 5; do
+    $SUDO apt-get -o Acquire::Retries=3 "$@" && return 0
+    [ "$try" = 5 ] && break
+    echo "setup-deps: apt-get $1 failed (try $try of 5); trying again in $((try * 20)) s" >&2
+    sleep $((try * 20))
+  done
+  return 1
+}
+
 # LF_WOW64=1: the shipped 32-bit program runs too, under Wine's WoW64, which
 # needs Debian's wine32 from the i386 architecture. Where the kernel cannot
 # start 32-bit programs itself, qemu's user-mode emulator starts them.
 if [ "${LF_WOW64:-0}" = 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
-    $SUDO apt-get update -qq
+    apt_retry update -qq
   fi
   dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' || missing+=(wine32:i386)
 fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup-deps: installing ${missing[*]}"
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_retry update -qq
+  apt_retry install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 if [ "${LF_WOW64:-0}" = 1 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   echo "setup-deps: this kernel cannot start 32-bit programs; registering qemu-i386 for them"
   dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed' ||
-    $SUDO apt-get install -y -qq --no-install-recommends qemu-user-static
+    apt_retry install -y -qq --no-install-recommends qemu-user-static
   [ -e /proc/sys/fs/binfmt_misc/register ] || $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] ||
     echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |

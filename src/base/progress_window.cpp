@@ -27,6 +27,7 @@ struct Progress {
   HWND window = nullptr, fileLine = nullptr, bar = nullptr;
   ProgressKind kind = kProgressInstall;
   ULONGLONG total = 0, done = 0;
+  ULONGLONG itemDone = 0;  // the work of the file at hand so far
   int position = 0;    // the bar's, which never goes back
   int shown = -1;      // the position last put on the screen
   DWORD lastUpdate = 0, lastAnswer = 0;
@@ -153,6 +154,7 @@ void ProgressItem(const char* path) {
   if (!p.window) return;
   FormatBounded(p.file, sizeof(p.file), p.kind == kProgressInstall ? kCopyingFormat : kRemovingFormat, path);
   p.fileChanged = 1;
+  p.itemDone = 0;
   Show(0);
 }
 
@@ -160,8 +162,12 @@ void ProgressAdvance(ULONGLONG amount) {
   Progress& p = g_progress;
   if (!p.window) return;
   p.done += amount;
+  p.itemDone += amount;
   MoveBar();
-  Show(0);
+  // A file that moves the bar by a hundredth or more is named at once, on a
+  // fast disk too: the file a user waits for is the one on the screen. At
+  // most a hundred such updates in a run.
+  Show(p.fileChanged && p.total && p.itemDone * 100 >= p.total);
 }
 
 void ProgressReach(int position) {

@@ -5,9 +5,23 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <thread>
+
+// The texts of the run's progress windows, read every few milliseconds on a
+// thread of its own. A sample of the bar waits three times for the window's
+// turn to handle messages; a file written quicker than that is still seen.
+struct TextWatch {
+  std::mutex lock;
+  std::vector<DWORD> pids;         // the run's live processes, as Poll last saw them
+  std::vector<std::string> texts;  // texts seen and not yet taken
+  std::atomic<bool> stop{false};
+  std::thread thread;
+};
 
 namespace {
 
@@ -65,6 +79,14 @@ bool Tracked(const Run& run, HWND hwnd) {
   return std::any_of(run.procs.begin(), run.procs.end(), [&](const Process& p) { return p.pid == pid && !p.ended; });
 }
 
+void SharePids(Run& run) {
+  if (!run.textWatch) return;
+  std::lock_guard<std::mutex> hold(run.textWatch->lock);
+  run.textWatch->pids.clear();
+  for (const Process& p : run.procs)
+    if (!p.ended) run.textWatch->pids.push_back(p.pid);
+}
+
 // Takes in what the job reports: processes started and ended, and the end of all.
 void Poll(Run& run) {
   DWORD message = 0;
@@ -89,6 +111,7 @@ void Poll(Run& run) {
     } else if (message == JOB_OBJECT_MSG_ACTIVE_PROCESS_ZERO) {
       run.ended = true;
     }
+    SharePids(run);
   }
 }
 
@@ -104,19 +127,71 @@ void Record(Run& run, const Window& w, const char* what) {
 // A window of the run that holds a progress bar: its position, range and
 // text, taken as a new sample when they changed, and how fast the window
 // answers a message that asks for nothing.
+// The texts of a window's statics, read without a message, and its bar.
+std::string StaticTexts(HWND hwnd, HWND* bar) {
+  std::string text;
+  for (HWND child : Windows(hwnd)) {
+    std::string cls = Lower(ClassOf(child));
+    if (cls == "msctls_progress32") *bar = child;
+    char own[1024] = "";
+    if (cls == "static" && IsWindowVisible(child) && GetWindowTextA(child, own, sizeof own))
+      text += (text.empty() ? "" : "\n") + std::string(own);
+  }
+  return text;
+}
+
+void WatchTexts(TextWatch* watch) {
+  std::map<HWND, std::string> last;
+  while (!watch->stop) {
+    std::vector<DWORD> pids;
+    {
+      std::lock_guard<std::mutex> hold(watch->lock);
+      pids = watch->pids;
+    }
+    for (HWND hwnd : Windows(nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(hwnd, &pid);
+      if (!IsWindowVisible(hwnd) || std::find(pids.begin(), pids.end(), pid) == pids.end()) continue;
+      HWND bar = nullptr;
+      std::string text = StaticTexts(hwnd, &bar);
+      if (!bar || last[hwnd] == text) continue;
+      last[hwnd] = text;
+      std::lock_guard<std::mutex> hold(watch->lock);
+      watch->texts.push_back(text);
+    }
+    Sleep(3);
+  }
+}
+
+void NoteProgress(Run& run, HWND hwnd, const ProgressSample& now) {
+  if (!run.progress.empty() && run.progress.back().position == now.position &&
+      run.progress.back().range == now.range && run.progress.back().text == now.text)
+    return;
+  run.progress.push_back(now);
+  if (run.onProgress) run.onProgress(hwnd, now);
+  std::string line = now.text;
+  for (char& c : line) if (c == '\n') c = ' ';
+  Note(run, "progress " + std::to_string(now.position) + "/" + std::to_string(now.range) + ": " + line);
+}
+
 void WatchProgress(Run& run) {
+  std::vector<std::string> between;
+  if (run.textWatch) {
+    std::lock_guard<std::mutex> hold(run.textWatch->lock);
+    between.swap(run.textWatch->texts);
+  }
+  for (const std::string& text : between) {
+    if (std::find(run.progressTexts.begin(), run.progressTexts.end(), text) != run.progressTexts.end()) continue;
+    run.progressTexts.push_back(text);
+    if (!run.progress.empty() && run.progress.back().text == text) continue;
+    std::string line = text;
+    for (char& c : line) if (c == '\n') c = ' ';
+    Note(run, "progress text: " + line);
+  }
   for (HWND hwnd : Windows(nullptr)) {
     if (!IsWindowVisible(hwnd) || !Tracked(run, hwnd)) continue;
     HWND bar = nullptr;
-    std::string text;
-    for (HWND child : Windows(hwnd)) {
-      std::string cls = Lower(ClassOf(child));
-      if (cls == "msctls_progress32") bar = child;
-      // A static's text is the window's own, read without a message.
-      char own[1024] = "";
-      if (cls == "static" && IsWindowVisible(child) && GetWindowTextA(child, own, sizeof own))
-        text += (text.empty() ? "" : "\n") + std::string(own);
-    }
+    StaticTexts(hwnd, &bar);
     if (!bar) continue;
     DWORD_PTR ignored = 0;
     ULONGLONG asked = GetTickCount64();
@@ -127,20 +202,15 @@ void WatchProgress(Run& run) {
     ProgressSample now;
     now.position = static_cast<int>(Send(bar, PBM_GETPOS));
     now.range = static_cast<int>(Send(bar, PBM_GETRANGE, FALSE));
-    now.text = text;
+    // The texts after the messages, which wait for the window's turn: the
+    // file line then goes with the bar's position.
+    now.text = StaticTexts(hwnd, &bar);
     // A window that closed while it was read answered nothing and its bar
     // read as 0: that sample is not the window's.
     if (!IsWindow(hwnd) || !IsWindow(bar) || !IsWindowVisible(hwnd)) continue;
     if (!answered && (error == ERROR_TIMEOUT || took >= 1000)) ++run.unanswered;
     if (took > run.slowestAnswerMs) run.slowestAnswerMs = took;
-    if (!run.progress.empty() && run.progress.back().position == now.position &&
-        run.progress.back().range == now.range && run.progress.back().text == now.text)
-      continue;
-    run.progress.push_back(now);
-    if (run.onProgress) run.onProgress(hwnd, now);
-    std::string line = text;
-    for (char& c : line) if (c == '\n') c = ' ';
-    Note(run, "progress " + std::to_string(now.position) + "/" + std::to_string(now.range) + ": " + line);
+    NoteProgress(run, hwnd, now);
   }
 }
 
@@ -158,6 +228,9 @@ bool FindNewWindow(Run& run, Window* w) {
     // wizard's next page) was never there for a user to answer.
     Sleep(100);
     Send(hwnd, WM_NULL);
+    // What a progress bar shows under the new window, before it is answered
+    // and the bar's window goes.
+    WatchProgress(run);
     if (!IsWindowVisible(hwnd) || (wizard && (!IsWindowEnabled(hwnd) || CurrentPage(hwnd) != page))) continue;
     w->hwnd = hwnd;
     w->page = page;
@@ -197,6 +270,7 @@ std::string Lower(std::string s) {
   return s;
 }
 
+Run::Run() = default;
 Run::~Run() { End(*this); }
 
 void Note(Run& run, const std::string& line) {
@@ -236,6 +310,9 @@ bool Start(Run& run, const std::string& commandLine, const std::string& workDir,
   run.thread = pi.hThread;
   if (!suspended) Resume(run);
   run.procs.push_back({pi.dwProcessId, pi.hProcess});
+  run.textWatch.reset(new TextWatch);
+  SharePids(run);
+  run.textWatch->thread = std::thread(WatchTexts, run.textWatch.get());
   Note(run, "started pid " + std::to_string(pi.dwProcessId) + ": " + commandLine +
                 (workDir.empty() ? "" : " (in " + workDir + ")"));
   return true;
@@ -339,6 +416,10 @@ bool SelectFolder(Run& run, const Window& w, const std::string& path) {
 }
 
 void End(Run& run) {
+  if (run.textWatch) {
+    run.textWatch->stop = true;
+    if (run.textWatch->thread.joinable()) run.textWatch->thread.join();
+  }
   if (run.job) TerminateJobObject(run.job, 1);
   Resume(run);
   for (Process& p : run.procs) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ struct ProgressSample {
   std::string text;
 };
 
+struct TextWatch;
+
 // One started program and every process it started.
 struct Run {
   HANDLE job = nullptr, port = nullptr;
@@ -52,13 +55,17 @@ struct Run {
   // and how its window answered: the slowest answer to WM_NULL (ms) and the
   // number that took over a second (Windows' "Not Responding").
   std::vector<ProgressSample> progress;
+  // Every text of a progress window seen, read every few milliseconds by a
+  // thread of its own (textWatch) between the samples.
+  std::vector<std::string> progressTexts;
+  std::unique_ptr<TextWatch> textWatch;
   DWORD slowestAnswerMs = 0;
   int unanswered = 0;
   // Told of each new progress sample with the bar's window (lfdrive saves a
   // picture of it part way).
   std::function<void(HWND, const ProgressSample&)> onProgress;
   ULONGLONG startTick = 0;
-  Run() = default;
+  Run();
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
   ~Run();  // a failed check returns early: nothing started may outlive it

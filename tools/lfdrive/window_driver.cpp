@@ -18,7 +18,7 @@
 struct TextWatch {
   std::mutex lock;
   std::vector<DWORD> pids;         // the run's live processes, as Poll last saw them
-  std::vector<std::string> texts;  // texts seen and not yet taken
+  std::vector<std::pair<HWND, std::string>> texts;  // seen and not yet taken
   std::atomic<bool> stop{false};
   std::thread thread;
 };
@@ -157,7 +157,7 @@ void WatchTexts(TextWatch* watch) {
       if (!bar || last[hwnd] == text) continue;
       last[hwnd] = text;
       std::lock_guard<std::mutex> hold(watch->lock);
-      watch->texts.push_back(text);
+      watch->texts.emplace_back(hwnd, text);
     }
     Sleep(3);
   }
@@ -174,20 +174,24 @@ void NoteProgress(Run& run, HWND hwnd, const ProgressSample& now) {
   Note(run, "progress " + std::to_string(now.position) + "/" + std::to_string(now.range) + ": " + line);
 }
 
-void WatchProgress(Run& run) {
-  std::vector<std::string> between;
+// The texts the watching thread saw since the last sample, each as a sample
+// at the position last read: the bar was at least there, and never goes back.
+void AddTextsSeen(Run& run, int range) {
+  std::vector<std::pair<HWND, std::string>> seen;
   if (run.textWatch) {
     std::lock_guard<std::mutex> hold(run.textWatch->lock);
-    between.swap(run.textWatch->texts);
+    seen.swap(run.textWatch->texts);
   }
-  for (const std::string& text : between) {
-    if (std::find(run.progressTexts.begin(), run.progressTexts.end(), text) != run.progressTexts.end()) continue;
-    run.progressTexts.push_back(text);
-    if (!run.progress.empty() && run.progress.back().text == text) continue;
-    std::string line = text;
-    for (char& c : line) if (c == '\n') c = ' ';
-    Note(run, "progress text: " + line);
+  for (const auto& text : seen) {
+    ProgressSample sample;
+    sample.position = run.progress.empty() ? 0 : run.progress.back().position;
+    sample.range = range;
+    sample.text = text.second;
+    NoteProgress(run, text.first, sample);
   }
+}
+
+void WatchProgress(Run& run) {
   for (HWND hwnd : Windows(nullptr)) {
     if (!IsWindowVisible(hwnd) || !Tracked(run, hwnd)) continue;
     HWND bar = nullptr;
@@ -210,8 +214,11 @@ void WatchProgress(Run& run) {
     if (!IsWindow(hwnd) || !IsWindow(bar) || !IsWindowVisible(hwnd)) continue;
     if (!answered && (error == ERROR_TIMEOUT || took >= 1000)) ++run.unanswered;
     if (took > run.slowestAnswerMs) run.slowestAnswerMs = took;
+    AddTextsSeen(run, now.range);
     NoteProgress(run, hwnd, now);
   }
+  // After the window has gone, what was seen last goes with its last sample.
+  if (!run.progress.empty()) AddTextsSeen(run, run.progress.back().range);
 }
 
 // A wizard counts as new whenever it shows a page other than the one last

@@ -55,9 +55,9 @@ struct Run {
   // and how its window answered: the slowest answer to WM_NULL (ms) and the
   // number that took over a second (Windows' "Not Responding").
   std::vector<ProgressSample> progress;
-  // Every text of a progress window seen, read every few milliseconds by a
-  // thread of its own (textWatch) between the samples.
-  std::vector<std::string> progressTexts;
+  // A progress window's texts are also read every few milliseconds by a
+  // thread of their own (textWatch); each text seen between two samples
+  // becomes a sample of its own, at the position last read.
   std::unique_ptr<TextWatch> textWatch;
   DWORD slowestAnswerMs = 0;
   int unanswered = 0;

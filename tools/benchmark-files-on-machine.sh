@@ -102,14 +102,7 @@ variant() {
       t_uninstall=$(timed wine 'C:\windows\LFUninst.exe' '\s')
       [ ! -e "$world/$last" ] || { echo "the quiet uninstall left the files"; exit 1; }
       rm -rf "$c/Program Files/LUMENFIELD" ;;
-    peer)
-      t_peer=$(timed wine 'C:\PeerSetup.exe' /S)
-      [ -f "$c/Peer/World/$last" ] || { echo "the peer install left no files"; exit 1; }
-      # "_?=" keeps the peer's uninstaller in place, so that its end is the
-      # uninstall's end.
-      t_peer_uninstall=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
-      [ ! -e "$c/Peer/World/$last" ] || { echo "the peer uninstall left the files"; exit 1; }
-      rm -rf "$c/Peer" ;;
+    peer) peer_round "$c/Peer/World/$last" ;;
   esac
 }
 

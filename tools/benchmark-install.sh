@@ -27,7 +27,8 @@ if [ $# -gt 0 ]; then
   results=()
   for count in "$@"; do
     out=$("$top/tools/wine-run.sh" --golden "$b/wine/golden" --runs "$b/wine/runs" --root "$top" --shell -- \
-      "bash '$top/tools/benchmark-files-on-machine.sh' '$top' '${RUNS:-5}' '$count'")
+      "bash '$top/tools/benchmark-files-on-machine.sh' '$top' '${RUNS:-5}' '$count'") ||
+      { echo "$out"; exit 1; }
     echo "$out" | grep -v '^files '
     results+=("$(echo "$out" | grep '^files ')")
   done

@@ -138,14 +138,7 @@ variant() {
       [ -z "$(ls "$c/users/root/Temp")" ] || { echo "the single-file install left files in the temporary folder"; exit 1; }
       wine 'C:\windows\LFUninst.exe' '\s' > /dev/null 2>&1
       rm -rf "$c/Program Files/LUMENFIELD" ;;
-    peer)
-      t_peer=$(timed wine 'C:\PeerSetup.exe' /S)
-      [ -f "$c/Peer/World/w200.vorn" ] || { echo "the peer install left no files"; exit 1; }
-      # "_?=" keeps the peer's uninstaller in place, so that its end is the
-      # uninstall's end (by default it copies itself away and returns at once).
-      t_peer_uninstall=$(timed wine 'C:\Peer\World\uninst.exe' /S '_?=C:\Peer\World')
-      [ ! -e "$c/Peer/World/core" ] || { echo "the peer uninstall left the files"; exit 1; }
-      rm -rf "$c/Peer" ;;
+    peer) peer_round "$c/Peer/World/w200.vorn" ;;
   esac
 }
 

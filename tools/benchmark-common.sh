@@ -22,3 +22,16 @@ peer_round() {
   [ ! -e "$1" ] || { echo "the peer uninstall left the files"; exit 1; }
   rm -rf "$c/Peer"
 }
+# The head of NSIS's script: the installer's name, output and folder, and
+# the work both benchmarks share (tools/benchmark-peer.nsh).
+peer_script_head() {
+  cat <<NSI
+Unicode true
+Target amd64-unicode
+Name "Peer Browser"
+OutFile "$c/PeerSetup.exe"
+InstallDir "C:\\Peer\\World"
+RequestExecutionLevel admin
+!include "$top/tools/benchmark-peer.nsh"
+NSI
+}

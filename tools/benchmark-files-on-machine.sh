@@ -54,14 +54,8 @@ echo "lfpack check of $count lines: $(echo "$t1 - $t0" | bc) s ($(tail -1 "$work
 # The peer: one File line per file, the same starts, an uninstaller that
 # deletes each file by name.
 {
+  peer_script_head
   cat <<NSI
-Unicode true
-Target amd64-unicode
-Name "Peer Browser"
-OutFile "$c/PeerSetup.exe"
-InstallDir "C:\\Peer\\World"
-RequestExecutionLevel admin
-!include "$top/tools/benchmark-peer.nsh"
 Section
   SetOutPath "\$INSTDIR"
   File "$pkg/LFViewer.exe"

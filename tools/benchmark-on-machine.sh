@@ -92,14 +92,9 @@ echo "package ($kind): $files files, $(du -sb "$plain" | cut -f1) bytes"
 # zlib, each file on its own) that does what the setup does: the files, an
 # uninstall entry, two links, an uninstaller, and the same two programs
 # started and waited for.
-cat > "$work/peer.nsi" <<NSI
-Unicode true
-Target amd64-unicode
-Name "Peer Browser"
-OutFile "$c/PeerSetup.exe"
-InstallDir "C:\\Peer\\World"
-RequestExecutionLevel admin
-!include "$top/tools/benchmark-peer.nsh"
+{
+  peer_script_head
+  cat <<NSI
 Section
   SetOutPath "\$INSTDIR"
   File /r "$plain/*"
@@ -112,6 +107,7 @@ Section "Uninstall"
   !insertmacro PeerUnwork
 SectionEnd
 NSI
+} > "$work/peer.nsi"
 makensis -V1 "$work/peer.nsi"
 
 world="$c/Program Files/LUMENFIELD/World"

@@ -9,9 +9,11 @@ dest=${1:?usage: make-golden-prefix.sh <folder>}
 dest=$(realpath -m "$dest")
 tmp="$dest.tmp.$$"
 rm -rf "$tmp"
-mkdir -p "$tmp/home"
+mkdir -p "$tmp/home" "$tmp/tmp"
 
-export WINEPREFIX="$tmp/prefix" HOME="$tmp/home" WINEARCH=win64 WINEDEBUG=-all
+# TMPDIR: Wine's server puts its socket folder there, inside the build
+# folder rather than the host's /tmp.
+export WINEPREFIX="$tmp/prefix" HOME="$tmp/home" WINEARCH=win64 WINEDEBUG=-all TMPDIR="$tmp/tmp"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export XDG_CONFIG_HOME="$tmp/home/.config" XDG_DATA_HOME="$tmp/home/.local/share" XDG_CACHE_HOME="$tmp/home/.cache"
 unset DISPLAY WAYLAND_DISPLAY
@@ -37,6 +39,7 @@ rm -f "$WINEPREFIX/dosdevices/z:"
 
 # Each copy of the prefix must start its own server, not look for this one.
 rm -f "$WINEPREFIX/wineserver"
+rm -rf "$tmp/tmp"
 
 rm -rf "$dest"
 mv "$tmp" "$dest"

@@ -835,7 +835,7 @@ struct RowRun {
   bool FinishRun() {
     if (!run) return true;
     if (ending.ender && expectedExit < 0) expectedExit = 1;
-    bool ended = WaitForEnd(*run, WaitMs());
+    bool ended = ending.ender ? WaitForEndOfEnded(*run, WaitMs(), 5000) : WaitForEnd(*run, WaitMs());
     if (ending.ender) FinishEnding();
     runTicks = GetTickCount64() - runTicks;
     processes = 0;

@@ -346,6 +346,14 @@ bool WaitForEnd(Run& run, DWORD timeoutMs) {
   return got == 0;
 }
 
+bool WaitForEndOfEnded(Run& run, DWORD timeoutMs, DWORD leftoverMs) {
+  HANDLE program = run.procs.empty() ? nullptr : run.procs[0].handle;
+  if (program && WaitForSingleObject(program, timeoutMs) != WAIT_OBJECT_0) return WaitForEnd(run, 0);
+  if (WaitForEnd(run, leftoverMs)) return true;
+  Note(run, "the ended program has gone; what it was starting as it was ended is still there and goes with its job");
+  return !run.procs.empty() && run.procs[0].ended;
+}
+
 void Describe(Window* w) {
   char caption[512] = "";
   GetWindowTextA(w->hwnd, caption, sizeof caption);

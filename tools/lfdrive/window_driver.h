@@ -82,6 +82,11 @@ void Resume(Run& run);
 bool NextWindow(Run& run, Window* w, DWORD timeoutMs);
 // True once every process has ended; false on time-out or at a new window.
 bool WaitForEnd(Run& run, DWORD timeoutMs);
+// For a program ended from outside: true once it has ended, whether or not
+// what it started ends within leftoverMs after it (under Wine a program
+// whose starter is ended during the start can wait for ever; on Windows it
+// would run on by itself). What is left goes with the job at End.
+bool WaitForEndOfEnded(Run& run, DWORD timeoutMs, DWORD leftoverMs);
 // Clicks the button of that caption (any case; "close box": the title bar's)
 // and waits up to 5 s for the window to go or for a wizard to turn its page.
 bool Press(Run& run, const Window& w, const std::string& button);

@@ -124,9 +124,6 @@ void Record(Run& run, const Window& w, const char* what) {
   Note(run, line);
 }
 
-// A window of the run that holds a progress bar: its position, range and
-// text, taken as a new sample when they changed, and how fast the window
-// answers a message that asks for nothing.
 // The texts of a window's statics, read without a message, and its bar.
 std::string StaticTexts(HWND hwnd, HWND* bar) {
   std::string text;
@@ -191,11 +188,13 @@ void AddTextsSeen(Run& run, int range) {
   }
 }
 
+// A window of the run that holds a progress bar: its position, range and
+// text, taken as a new sample when they changed, and how fast the window
+// answers a message that asks for nothing.
 void WatchProgress(Run& run) {
   for (HWND hwnd : Windows(nullptr)) {
     if (!IsWindowVisible(hwnd) || !Tracked(run, hwnd)) continue;
-    HWND bar = nullptr;
-    StaticTexts(hwnd, &bar);
+    HWND bar = FindWindowExA(hwnd, nullptr, PROGRESS_CLASSA, nullptr);
     if (!bar) continue;
     DWORD_PTR ignored = 0;
     ULONGLONG asked = GetTickCount64();

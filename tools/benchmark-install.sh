@@ -13,7 +13,8 @@
 # Prints the sizes and the medians of RUNS reps (default 7) with their
 # ratios to NSIS. KINDS="library" runs one package only. Needs the native
 # and win64 builds (tools/build.sh native win64) and makensis
-# (tools/setup-deps.sh).
+# (tools/setup-deps.sh). With counts the machine lives in memory (wine-run.sh
+# --memory); ON_DISK=1 runs it on the disk.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 b="$top/build/win64"
@@ -23,10 +24,17 @@ command -v makensis >/dev/null || { echo "makensis missing: run tools/setup-deps
 if [ $# -gt 0 ]; then
   # With counts: a package of that many 4 KiB files in the "Core" list for
   # each, on a clean machine of its own, against NSIS on equal work; then
-  # how our times and NSIS's grew from the first count to the last.
+  # how our times and NSIS's grew from the first count to the last. The
+  # machine's changes are kept in memory (ON_DISK=1 keeps them on the disk):
+  # on a disk whose ext4 has no journal, each new file's inode is found by
+  # stepping over every inode freed in the last minutes, so an install's
+  # time there grows with the files the reps before it deleted (7 s to 22 s
+  # over four reps of the same install here), more than the two differ.
+  memory=--memory
+  [ "${ON_DISK:-0}" = 1 ] && memory=""
   results=()
   for count in "$@"; do
-    out=$("$top/tools/wine-run.sh" --golden "$b/wine/golden" --runs "$b/wine/runs" --root "$top" --shell -- \
+    out=$("$top/tools/wine-run.sh" $memory --golden "$b/wine/golden" --runs "$b/wine/runs" --root "$top" --shell -- \
       "bash '$top/tools/benchmark-files-on-machine.sh' '$top' '${RUNS:-5}' '$count'") ||
       { echo "$out"; exit 1; }
     echo "$out" | grep -v '^files '

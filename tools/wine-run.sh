@@ -4,6 +4,11 @@
 #   wine-run.sh --golden DIR --runs DIR --root DIR [--keep] -- program.exe [args...]
 #   wine-run.sh --golden DIR --runs DIR --root DIR --shell -- 'bash commands'
 #
+# --memory keeps the machine's changes in memory (tmpfs) instead of on the
+# disk: the benchmarks use it, so that what the disk's file system did
+# before a run (which inodes it freed a few minutes ago) does not weigh on
+# the run's time.
+#
 # With --shell the commands run inside the same clean machine (WINEPREFIX
 # set), so that several programs can run one after another on it, as the
 # demo of an install followed by an uninstall does.
@@ -24,7 +29,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-golden="" runs="" root="" keep=0 shell=0
+golden="" runs="" root="" keep=0 shell=0 memory=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --golden) golden=$2; shift 2 ;;
@@ -32,6 +37,7 @@ while [ $# -gt 0 ]; do
     --root) root=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     --shell) shell=1; shift ;;
+    --memory) memory=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -86,8 +92,12 @@ for path in "$GOLDEN" "$RUN" "$ROOT"; do
   esac
 done
 exec 9<&-
-mkdir -p "$RUN/upper" "$RUN/work" "$RUN/prefix"
-mount -t overlay overlay -o "lowerdir=$GOLDEN/prefix,upperdir=$RUN/upper,workdir=$RUN/work" "$RUN/prefix"
+changes=$RUN
+if [ "$MEMORY" = 1 ]; then
+  mkdir -p "$RUN/memory" && mount -t tmpfs tmpfs "$RUN/memory" && changes=$RUN/memory
+fi
+mkdir -p "$changes/upper" "$changes/work" "$RUN/prefix"
+mount -t overlay overlay -o "lowerdir=$GOLDEN/prefix,upperdir=$changes/upper,workdir=$changes/work" "$RUN/prefix"
 ln -sfn "$ROOT" "$RUN/prefix/dosdevices/t:"
 # S: is a drive with 1 MB free, for rows about a destination short of space.
 mkdir -p "$RUN/small" && mount -t tmpfs -o size=1m tmpfs "$RUN/small" && ln -sfn "$RUN/small" "$RUN/prefix/dosdevices/s:"
@@ -101,7 +111,7 @@ exit "$rc"
 INNER
 )
 
-export RUN="$run" GOLDEN="$golden" ROOT="$root" SHELL_MODE="$shell"
+export RUN="$run" GOLDEN="$golden" ROOT="$root" SHELL_MODE="$shell" MEMORY="$memory"
 if unshare --fork --pid --mount-proc --mount --propagation private true 2>/dev/null; then
   set +e
   unshare --fork --pid --mount-proc --mount --propagation private bash -c "$inner" wine-run "$exe" "$@"

@@ -9,7 +9,6 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 b="$top/build/win64"
 [ -x "$b/bin/writecost.exe" ] || { echo "build first: tools/build.sh win64"; exit 1; }
 "$top/tools/wine-run.sh" --memory --golden "$b/wine/golden" --runs "$b/wine/runs" --root "$top" --shell -- "$(cat <<SH
-. '$top/tools/wine-env.sh'
 ways=(plain partial handle name)
 for r in \$(seq 1 ${RUNS:-3}); do
   for k in 0 1 2 3; do

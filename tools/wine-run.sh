@@ -5,9 +5,9 @@
 #   wine-run.sh --golden DIR --runs DIR --root DIR --shell -- 'bash commands'
 #
 # --memory keeps the machine's changes in memory (tmpfs) instead of on the
-# disk: the benchmarks use it, so that what the disk's file system did
-# before a run (which inodes it freed a few minutes ago) does not weigh on
-# the run's time.
+# disk: the many-files benchmarks use it, so that what the disk's file
+# system did before a run (which inodes it freed a few minutes ago) does not
+# weigh on the run's time. Without namespaces the plain copy stays on disk.
 #
 # With --shell the commands run inside the same clean machine (WINEPREFIX
 # set), so that several programs can run one after another on it, as the

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/folder_tree.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
@@ -12,7 +13,6 @@
 #include "base/system_library.h"
 #include "base/text_util.h"
 #include "registry/file_types.h"
-#include "uninstall/removal.h"
 #include "uninstall/restart_delete.h"
 
 namespace {

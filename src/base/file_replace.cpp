@@ -80,7 +80,10 @@ BOOL CopyToName(const char* source, const char* partial, const char* dest, int r
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   FILETIME written;
   if (!in.Valid() || !GetFileTime(in.h, nullptr, nullptr, &written)) return FALSE;
-  ScopedHandle out(CreateFileA(partial, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+  // With no dest the file stays at partial: replacing a file there only
+  // with replace set.
+  DWORD creation = (dest || replace) ? CREATE_ALWAYS : CREATE_NEW;
+  ScopedHandle out(CreateFileA(partial, GENERIC_WRITE | (dest ? DELETE : 0), 0, nullptr, creation,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!out.Valid()) return FALSE;
   *size = 0;
@@ -88,7 +91,7 @@ BOOL CopyToName(const char* source, const char* partial, const char* dest, int r
   for (DWORD got = 0; ok && (ok = ReadFile(in.h, buffer.get(), kChunk, &got, nullptr)) && got; *size += got)
     if ((ok = WriteFileAll(out.h, buffer.get(), got)) != 0) ProgressAdvance(got);
   if (ok && SetFileTime(out.h, nullptr, nullptr, &written)) {
-    if (RenameOpenFile(out.h, dest, replace)) return TRUE;
+    if (!dest || RenameOpenFile(out.h, dest, replace)) return TRUE;
     DWORD error = GetLastError();
     out.Close();
     if (error != ERROR_CALL_NOT_IMPLEMENTED) return SetLastError(error), FALSE;

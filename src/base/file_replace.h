@@ -79,7 +79,9 @@ BOOL WriteInOneStep(const char* dest, Write write) {
 // bytes copied in *size; FALSE with ERROR_ALREADY_EXISTS (or, replacing,
 // the rename's error) when it is written at partial only; otherwise FALSE
 // with CopyFileA's errors (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, a
-// full disk) and nothing left at partial.
+// full disk) and nothing left at partial. With dest null the file is
+// written at partial only, and replace 0 leaves a file there as it is
+// (FALSE, ERROR_FILE_EXISTS).
 BOOL CopyToName(const char* source, const char* partial, const char* dest, int replace, ULONGLONG* size);
 
 // CopyFileA replacing dest, through its partial name.

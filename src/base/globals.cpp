@@ -14,6 +14,7 @@ char g_uninstallCaption[kCaptionSize] = "";
 char g_productKey[kPathSize] = "";
 char g_altProductKey[kPathSize] = "";
 char g_installDir[kPathSize] = "";
+char g_stagedFolder[kPathSize] = "";
 char g_setupScriptPath[kPathSize] = "";
 char g_viewerExe[kPathSize] = "";
 

@@ -21,6 +21,7 @@ extern char g_uninstallCaption[kCaptionSize];
 extern char g_productKey[kPathSize];      // detected product, then the script's Key
 extern char g_altProductKey[kPathSize];   // the script's Alt (per-user settings key)
 extern char g_installDir[kPathSize];      // product folder, finally ending in "\World"
+extern char g_stagedFolder[kPathSize];    // install folder written under its partial name; empty when none
 extern char g_setupScriptPath[kPathSize]; // LFSetup.inf beside the program
 extern char g_viewerExe[kPathSize];       // viewer file name (the script's Target)
 

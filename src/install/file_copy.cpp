@@ -16,6 +16,7 @@
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "install/script_store.h"
+#include "install/staged_folder.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
 
@@ -129,10 +130,18 @@ struct PackageSource {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
+  // The whole file written at path, which no file has (failIfExists: one
+  // there stays, ERROR_FILE_EXISTS), or replacing it.
+  BOOL WriteWhole(const char* path, BOOL failIfExists) {
+    if (carried) return ExtractCarriedFile(carried, path, failIfExists);
+    if (!IsPackageCarried()) return CopyToName(line.source, path, nullptr, !failIfExists, &size);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+  }
   // The file written is counted for the uninstall entry's size, from what
   // was written: nothing needs to be looked up again.
-  int Copied() const {
-    LogLine("file copied: %s", line.dest);
+  int Copied(const char* name) const {
+    LogLine("file copied: %s", name);
     g_installedBytes += carried ? carried->size : size;
     return 1;
   }
@@ -177,16 +186,38 @@ int EnsureFoldersOf(const char* path) {
   return 1;
 }
 
+// The folders a line's file goes into. A line without a comma makes its
+// file's own subfolders, and the copy still decides the line's result; 0
+// when a comma line's folder cannot be made.
+int MakeLineFolders(const FileListLine& line, int* result) {
+  if (line.sameName) {
+    *result = EnsureFoldersOf(line.dest);
+    return 1;
+  }
+  return line.subfolder[0] == '\0' || EnsureFoldersOf(line.subfolder);
+}
+
+// A line of a list written below the staged install folder (realDest: the
+// name the file will have), where no file of an earlier install can be:
+// the file is written under its own name at once, a run ended meanwhile
+// leaving it only below the folder's partial name. A starred line keeps a
+// file an earlier line of the run wrote.
+int InstallStagedLine(const FileListLine& line, const char* realDest, int result) {
+  ProgressItem(realDest);
+  if (!MakeLineFolders(line, &result)) return FailFile(realDest, "its folder cannot be created");
+  PackageSource source(line);
+  if (source.WriteWhole(line.dest, line.compare ? FALSE : TRUE)) return source.Copied(realDest);
+  DWORD error = GetLastError();
+  if (error != ERROR_FILE_EXISTS) return FailFile(realDest, error);
+  KeepFile(realDest, "kept if present");
+  return result;
+}
+
 // Steps for one file line after it is parsed; returns the list's running
 // result.
 int InstallListLine(HWND window, const FileListLine& line, int result) {
   ProgressItem(line.dest);
-  if (line.sameName) {
-    // The file's own subfolders; the copy below still decides the result.
-    result = EnsureFoldersOf(line.dest);
-  } else if (line.subfolder[0] != '\0' && !EnsureFoldersOf(line.subfolder)) {
-    return FailFile(line.dest, "its folder cannot be created");
-  }
+  if (!MakeLineFolders(line, &result)) return FailFile(line.dest, "its folder cannot be created");
   char partial[kPathSize];
   if (!BuildPartialName(line.dest, partial, sizeof(partial))) return FailFile(line.dest, "path too long");
 
@@ -205,7 +236,7 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
   // media: written over all the same.
   if (!taken && GetLastError() == ERROR_ACCESS_DENIED && ClearCarriedAttributes(partial))
     taken = source.WriteAndTakeFreeName(partial, line.dest);
-  if (taken) return source.Copied();
+  if (taken) return source.Copied(line.dest);
   DWORD error = GetLastError();
   // Written, and the real name is taken: the checks below decide.
   BOOL written = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
@@ -229,7 +260,7 @@ int InstallListLine(HWND window, const FileListLine& line, int result) {
 
   // The source or its folder is missing: nothing to put in place.
   if (!written) return FailFile(line.dest, error);
-  if (WriteReplacing(line.dest, [&] { return CommitPartial(partial, line.dest, 1); })) return source.Copied();
+  if (WriteReplacing(line.dest, [&] { return CommitPartial(partial, line.dest, 1); })) return source.Copied(line.dest);
   error = GetLastError();
   Discard(partial);
   if (error == ERROR_SHARING_VIOLATION &&
@@ -295,9 +326,14 @@ void RecordList(const char* listName, const char* destFolder, const char* source
 int InstallFileList(HWND window, const char* listName, int record) {
   char destFolder[kPathSize];
   if (!ChooseDestinationFolder(listName, destFolder, sizeof(destFolder))) return 0;
+  // The folder the files are written into: while the install folder is
+  // staged, below its partial name.
+  char writeFolder[kPathSize];
+  int staged = StagedListFolder(destFolder, writeFolder, sizeof(writeFolder));
+  if (!staged) CopyBounded(destFolder, writeFolder, sizeof(writeFolder));
   g_lastFolders[0] = '\0';
-  int result = EnsureFoldersOf(destFolder);
-  if (!result) FailFile(destFolder, "the folder cannot be created");
+  int result = EnsureFoldersOf(writeFolder);
+  if (!result) FailFile(writeFolder, "the folder cannot be created");
 
   // The list is read whole, however long; one that cannot be read whole
   // (the heap) fails rather than install part of it.
@@ -317,7 +353,17 @@ int InstallFileList(HWND window, const char* listName, int record) {
     for (const char* text = list.First(); text; text = NextLine(text)) {
       if (!result) return 0;
       FileListLine line;
-      ListLineKind kind = ParseFileListLine(destFolder, sourceFolder, text, &line);
+      ListLineKind kind = ParseFileListLine(writeFolder, sourceFolder, text, &line);
+      if (staged && kind == kListLineTooLong) {
+        // A path that fits the install folder but not its partial name: the
+        // folder takes its real name now, and the rest of the run writes
+        // file by file.
+        if (!EndStagedFolder()) return FailFile(writeFolder, "it cannot take its name");
+        staged = 0;
+        g_lastFolders[0] = '\0';
+        CopyBounded(destFolder, writeFolder, sizeof(writeFolder));
+        kind = ParseFileListLine(writeFolder, sourceFolder, text, &line);
+      }
       if (kind == kListLineComment) continue;
       if (kind == kListLineLeavesFolder) {
         ReportLineLeavingFolder(window, text);
@@ -326,7 +372,13 @@ int InstallFileList(HWND window, const char* listName, int record) {
       // A line whose path does not fit would name another file: the list
       // fails instead, so the install reports it.
       if (kind == kListLineTooLong) return FailFile(text, "path too long");
-      result = InstallListLine(window, line, result);
+      char realDest[kPathSize];
+      if (!staged)
+        result = InstallListLine(window, line, result);
+      else if (FormatBounded(realDest, sizeof(realDest), "%s%s", destFolder, line.dest + strlen(writeFolder)))
+        result = InstallStagedLine(line, realDest, result);
+      else
+        return FailFile(text, "path too long");
     }
   }
 

@@ -19,6 +19,7 @@
 #include "install/script_files.h"
 #include "install/script_store.h"
 #include "install/shortcuts.h"
+#include "install/staged_folder.h"
 #include "netscape/netscape_handler.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
@@ -215,8 +216,16 @@ int InstallProduct(HWND window) {
   if (g_replaceConfirmed) RemoveReplacedBrand();
   if (g_migrateOldDir) MigrateOldLayout();
 
-  if (!InstallFileList(window, kSectionCore, 1)) return 0;
-  if (!InstallFileList(window, kSectionContent, 0)) return 0;
+  // A first install writes its lists below the folder's partial name, and
+  // the folder takes its name once they are written, whole or not: a failed
+  // list leaves its files where the uninstaller finds them.
+  BeginStagedFolder(g_installDir);
+  int listed = InstallFileList(window, kSectionCore, 1) && InstallFileList(window, kSectionContent, 0);
+  if (!EndStagedFolder()) {
+    NoteFailure(kExitCopyFailed);
+    return 0;
+  }
+  if (!listed) return 0;
   if (!InstallUninstaller()) return 0;
   if (CreateShortcuts(1)) return 1;
   NoteFailure(kExitShortcutsFailed);

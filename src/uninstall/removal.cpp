@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/file_queries.h"
+#include "base/folder_tree.h"
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/heap_text.h"
@@ -14,10 +15,12 @@
 #include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
+#include "base/tree_entry.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "install/script_store.h"
 #include "install/shortcuts.h"
+#include "install/staged_folder.h"
 #include "registry/component_list.h"
 #include "registry/product_registry.h"
 #include "registry/reg_helpers.h"
@@ -116,7 +119,8 @@ void DeletePartialFiles(const char* folder) {
 // also holds the keys the rest of the uninstall needs: only its file lines
 // go, and only once every file is gone or scheduled, so that a run that
 // fails or is ended here leaves them for the next run; the partial files an
-// ended install left beside them go too.
+// ended install left beside them go too, and the folder an ended first
+// install left under the product folder's partial name.
 int DeleteSectionFiles(const char* scriptPath, const char* section, const char* folder,
                        int installed) {
   SectionText list;
@@ -181,6 +185,7 @@ int DeleteSectionFiles(const char* scriptPath, const char* section, const char* 
     return result;
   }
   for (size_t i = 0; i < folders.count; ++i) DeletePartialFiles(folders.names.get() + folders.starts[i]);
+  DeleteStagedLeftover(topFolder);
   ProfileText* script = ScriptText(scriptPath);
   if (result && script) {
     DropEmptyKeys(script, section);
@@ -398,37 +403,6 @@ int RemoveFromComponentList(const char* componentName, const char* productKey) {
   else
     SetRegString(HKEY_LOCAL_MACHINE, kMakerKey, componentName, kNoText, 0);
   return found;
-}
-
-int DeleteFolderTree(const char* folder) {
-  char pattern[kPathSize];
-  if (!FormatBounded(pattern, sizeof(pattern), "%s\\%s", folder, kAllFilesPattern)) return 0;
-  WIN32_FIND_DATAA entry;
-  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
-  if (!search.Valid()) return 0;
-  do {
-    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
-    // An entry whose path does not fit stays (never cut into another name);
-    // the folder then stays too.
-    char path[kPathSize];
-    if (action == kTreeSkip || !FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
-      continue;
-    if (action == kTreeDeleteFile) {
-      ProgressItem(path);
-      ProgressAdvance(1);
-      DeleteFileA(path);
-    }
-    else if (action == kTreeRemoveLink)
-      RemoveDirectoryA(path);
-    else
-      DeleteFolderTree(path);
-  } while (FindNextFileA(search.h, &entry));
-  DWORD error = GetLastError();
-  search.Close();
-  if (error != ERROR_NO_MORE_FILES) return 0;
-  if (!RemoveDirectoryA(folder)) return 0;
-  LogLine("folder deleted: %s", folder);
-  return 1;
 }
 
 int RemoveUninstallShortcuts(const char* scriptPath) {

@@ -13,7 +13,6 @@ int DeleteListedFiles(const char* scriptPath, const char* section);
 int RemoveComponentContent(const char* componentName, const char* scriptPath, int contentFlag,
                            const char* listText, int found);
 int RemoveFromComponentList(const char* componentName, const char* productKey);
-int DeleteFolderTree(const char* folder);
 int RemoveUninstallShortcuts(const char* scriptPath);
 
 // The file-list entries of a section, for the progress bar's total.

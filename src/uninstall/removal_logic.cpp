@@ -87,13 +87,6 @@ int IsRemovableFolderPath(const char* folder) {
   return length >= 4 && folder[1] == kDriveColon && folder[2] == kBackslash;
 }
 
-TreeEntryAction ChooseTreeEntryAction(const char* name, unsigned long attributes) {
-  const unsigned long kDirectory = 0x10, kReparsePoint = 0x400;
-  if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return kTreeSkip;
-  if (!(attributes & kDirectory)) return kTreeDeleteFile;
-  return (attributes & kReparsePoint) ? kTreeRemoveLink : kTreeDescend;
-}
-
 int ContainsFolded(const char* text, const char* lowerNeedle) {
   size_t needleLength = strlen(lowerNeedle);
   for (const char* start = text; *start; ++start) {

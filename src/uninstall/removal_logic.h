@@ -27,17 +27,6 @@ int ProductFolderParent(const char* folder, char* parent, size_t parentSize);
 // root and share paths give 0.
 int IsRemovableFolderPath(const char* folder);
 
-// What the content removal does with one entry of a folder it empties, from
-// the entry's name and its file attributes (Win32's bits).
-enum TreeEntryAction {
-  kTreeSkip,        // "." and "..": the folder itself and the one above
-  kTreeDeleteFile,  // a file, or a link to a file (the link goes, not its target)
-  kTreeRemoveLink,  // a folder that is a link (a junction): removed as a link,
-                    // never walked, since what it points to is not the product's
-  kTreeDescend,     // a real folder: emptied, then removed
-};
-TreeEntryAction ChooseTreeEntryAction(const char* name, unsigned long attributes);
-
 // 1 when text contains lowerNeedle once the ASCII capitals of text are
 // folded to lower case (lowerNeedle is given in lower case).
 int ContainsFolded(const char* text, const char* lowerNeedle);

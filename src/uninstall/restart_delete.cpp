@@ -10,6 +10,7 @@
 #include "base/run_log.h"
 #include "base/system_paths.h"
 #include "base/text_util.h"
+#include "base/tree_entry.h"
 #include "install/script_files.h"
 #include "registry/file_types.h"
 #include "uninstall/removal_logic.h"

@@ -1,4 +1,5 @@
 #include "base/payload_format.h"
+#include "base/tree_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,16 @@
 #include <vector>
 
 namespace {
+
+// A folder link (a junction, attributes 0x410) is removed as a link and never walked: what it points to is not the
+// product's. Files, and links to files, are deleted; real folders walked; "." and ".." skipped.
+TEST(ChooseTreeEntryAction, NeverWalksIntoALinkedFolder) {
+  struct { const char* name; unsigned long attributes; TreeEntryAction action; } cases[] = {
+      {"saved.vorn", 0x20, kTreeDeleteFile}, {"mine.vorn", 0x21, kTreeDeleteFile}, {"Worlds", 0x10, kTreeDescend},
+      {"Elsewhere", 0x410, kTreeRemoveLink}, {"note.lnk", 0x420, kTreeDeleteFile}, {".", 0x10, kTreeSkip},
+      {"..", 0x10, kTreeSkip}, {"...", 0x10, kTreeDescend}};
+  for (const auto& c : cases) EXPECT_EQ(c.action, ChooseTreeEntryAction(c.name, c.attributes)) << c.name;
+}
 
 // Room is short below the need plus the reserve, also when the need named is near 2^64 (the sum would wrap).
 TEST(RoomIsShort, NeedPlusReserveWithoutWrapping) {

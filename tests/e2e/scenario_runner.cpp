@@ -1066,6 +1066,7 @@ struct RowRun {
     ListFiles(folder, "", &files);
     for (const std::string& f : files)
       if (IsPartialName(f.c_str())) Fail("a partial file is left: " + folder + "\\" + f);
+    if (Exists(folder + kPartialSuffix)) Fail("a partial folder is left: " + folder + kPartialSuffix);
     return true;
   }
 

@@ -22,16 +22,6 @@ TEST(ParseLoggedFileLine, RecognisesOnlyKeysWithAnEmptyValueThatFit) {
   }
 }
 
-// A folder link (a junction, attributes 0x410) is removed as a link and never walked: what it points to is not the
-// product's. Files, and links to files, are deleted; real folders walked; "." and ".." skipped.
-TEST(ChooseTreeEntryAction, NeverWalksIntoALinkedFolder) {
-  struct { const char* name; unsigned long attributes; TreeEntryAction action; } cases[] = {
-      {"saved.vorn", 0x20, kTreeDeleteFile}, {"mine.vorn", 0x21, kTreeDeleteFile}, {"Worlds", 0x10, kTreeDescend},
-      {"Elsewhere", 0x410, kTreeRemoveLink}, {"note.lnk", 0x420, kTreeDeleteFile}, {".", 0x10, kTreeSkip},
-      {"..", 0x10, kTreeSkip}, {"...", 0x10, kTreeDescend}};
-  for (const auto& c : cases) EXPECT_EQ(c.action, ChooseTreeEntryAction(c.name, c.attributes)) << c.name;
-}
-
 // Folder arithmetic of the removal: which parent goes with the product
 // folder ("" when none), and which folders may be removed at all.
 TEST(RemovalFolders, ParentOnlyForKnownTailsAndNeverARootOrShare) {

@@ -1,5 +1,7 @@
 #include "base/folder_tree.h"
 
+#include <windows.h>
+
 #include "base/globals.h"
 #include "base/handles.h"
 #include "base/progress_window.h"
@@ -12,6 +14,24 @@ namespace {
 const char kAllFilesPattern[] = "*.*";
 
 }  // namespace
+
+unsigned long long CountTreeFiles(const char* folder) {
+  char pattern[kPathSize];
+  if (!FormatBounded(pattern, sizeof(pattern), "%s\\%s", folder, kAllFilesPattern)) return 0;
+  WIN32_FIND_DATAA entry;
+  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
+  if (!search.Valid()) return 0;
+  unsigned long long count = 0;
+  do {
+    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
+    char path[kPathSize];
+    if (action == kTreeDeleteFile)
+      ++count;
+    else if (action == kTreeDescend && FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
+      count += CountTreeFiles(path);
+  } while (FindNextFileA(search.h, &entry));
+  return count;
+}
 
 int DeleteFolderTree(const char* folder) {
   char pattern[kPathSize];

@@ -15,7 +15,6 @@
 #include "base/progress_window.h"
 #include "base/run_log.h"
 #include "base/text_util.h"
-#include "base/tree_entry.h"
 #include "install/file_list_logic.h"
 #include "install/script_files.h"
 #include "install/script_store.h"
@@ -29,7 +28,6 @@
 
 namespace {
 
-const char kAllFilesPattern[] = "*.*";
 const char kBackslashText[] = "\\";
 const char kNoText[] = "";
 
@@ -230,26 +228,6 @@ void DeleteProductKeys(const char* productKey, const char* altKey, const char* t
     DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
   if (FormatBounded(key, sizeof(key), "%s%s", kAppPathsKey, target))
     DeleteRegKeyTree(HKEY_LOCAL_MACHINE, key);
-}
-
-// The files below folder, for the progress bar's total; links and junctions
-// are not walked, as the removal does not walk them.
-ULONGLONG CountTreeFiles(const char* folder) {
-  char pattern[kPathSize];
-  if (!FormatBounded(pattern, sizeof(pattern), "%s\\%s", folder, kAllFilesPattern)) return 0;
-  WIN32_FIND_DATAA entry;
-  ScopedFindHandle search(FindFirstFileA(pattern, &entry));
-  if (!search.Valid()) return 0;
-  ULONGLONG count = 0;
-  do {
-    TreeEntryAction action = ChooseTreeEntryAction(entry.cFileName, entry.dwFileAttributes);
-    char path[kPathSize];
-    if (action == kTreeDeleteFile)
-      ++count;
-    else if (action == kTreeDescend && FormatBounded(path, sizeof(path), "%s\\%s", folder, entry.cFileName))
-      count += CountTreeFiles(path);
-  } while (FindNextFileA(search.h, &entry));
-  return count;
 }
 
 // Frees the nodes a component walk has not reached when it ends.
